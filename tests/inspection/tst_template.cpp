@@ -1,0 +1,332 @@
+// The standard report template and the template checker kavro02-template,
+// run as a separate process exactly as an operator or the build would run it.
+
+#include "inspection/reporttags.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct ToolRun
+{
+    int exitCode = -1;
+    QStringList outLines;
+    QString err;
+};
+
+ToolRun runTool(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(KAVRO_TEMPLATE_TOOL), arguments);
+    ToolRun run;
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.exitCode = process.exitCode();
+    run.outLines = QString::fromUtf8(process.readAllStandardOutput()).split(u'\n');
+    if (run.outLines.constLast().isEmpty())
+        run.outLines.removeLast();
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+QStringList tagLines(const QStringList &missingTags)
+{
+    QStringList lines;
+    for (const kavro::ReportTag &tag : kavro::ReportTags()) {
+        const QString tagText = tag.text.toString();
+        lines << tagText + (missingTags.contains(tagText) ? u" missing"_s : u" found"_s);
+    }
+    return lines;
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString &path, const QByteArray &data)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
+}
+
+QString standardTemplatePath()
+{
+    return QStringLiteral(KAVRO_TEMPLATE_RTF);
+}
+
+QString testData(const QString &name)
+{
+    return QStringLiteral(KAVRO_TEST_DATA "/template/") + name;
+}
+
+QString runPoppler(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return {};
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+} // namespace
+
+class TestTemplate : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void valueTagNamesFollowTheirCells();
+    void standardTemplateHoldsAllTags_data();
+    void standardTemplateHoldsAllTags();
+    void resourceIsTheStandardTemplate();
+    void changedTemplates_data();
+    void changedTemplates();
+    void unreadableFiles_data();
+    void unreadableFiles();
+    void badArguments_data();
+    void badArguments();
+    void visibleTextOfTheStandardTemplate();
+    void standardTemplatePrintsToPdf();
+    void unwritablePdf();
+};
+
+void TestTemplate::valueTagNamesFollowTheirCells()
+{
+    int valueTags = 0;
+    for (const kavro::ReportTag &tag : kavro::ReportTags()) {
+        if (tag.source != kavro::ReportTagSource::TableValue)
+            continue;
+        ++valueTags;
+        const kavro::ReportTableCell cell = tag.cell;
+        const bool lambda = cell.quantity == kavro::ReportQuantity::Lambda;
+        const QString prefix = lambda                    ? u"L"_s
+            : cell.quantity == kavro::ReportQuantity::CO ? u"CO"_s
+                                                         : u"CH"_s;
+        // λ is taken at increased idle, yet its tags carry a 1 in the speed place.
+        const int speedDigit = lambda ? 1 : int(cell.speed);
+        const QString expected = u"#%1%2%3#"_s.arg(prefix).arg(int(cell.row)).arg(speedDigit);
+        QCOMPARE(tag.text.toString(), expected);
+        if (lambda)
+            QCOMPARE(cell.speed, kavro::ReportEngineSpeed::IncreasedIdle);
+    }
+    QCOMPARE(valueTags, 15);
+}
+
+void TestTemplate::standardTemplateHoldsAllTags_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::newRow("as written") << standardTemplatePath();
+    // Saved again by a word processor: runs, fonts and tables written its own way.
+    QTest::newRow("after a LibreOffice round trip") << testData(u"template-libreoffice.rtf"_s);
+#ifdef KAVRO_PROGRAM_TEMPLATE_RTF
+    QTest::newRow("beside the program") << QStringLiteral(KAVRO_PROGRAM_TEMPLATE_RTF);
+#endif
+}
+
+void TestTemplate::standardTemplateHoldsAllTags()
+{
+    QFETCH(QString, path);
+    QVERIFY2(QFile::exists(path), qPrintable(path));
+    const ToolRun run = runTool({ path });
+    QCOMPARE(run.err, QString());
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.outLines, tagLines({}));
+}
+
+void TestTemplate::resourceIsTheStandardTemplate()
+{
+    const QByteArray resource = readFile(u":/template.rtf"_s);
+    QVERIFY(!resource.isEmpty());
+    QCOMPARE(resource, readFile(standardTemplatePath()));
+}
+
+void TestTemplate::changedTemplates_data()
+{
+    QTest::addColumn<QByteArray>("from");
+    QTest::addColumn<QByteArray>("to");
+    QTest::addColumn<QStringList>("missing");
+
+    const QByteArray date = R"(#{\lang1033 date}#)";
+    const QByteArray l31 = R"(#{\lang1033 L31}#)";
+    QTest::newRow("#L31# removed") << l31 << QByteArray() << QStringList { u"#L31#"_s };
+    QTest::newRow("#L31# only in hidden text")
+        << l31 << QByteArray(R"({\v #L31#})") << QStringList { u"#L31#"_s };
+    QTest::newRow("#date# in four formatting runs")
+        << date << QByteArray(R"({\b #}{\i da}{\ul te}{\fs40 #})") << QStringList();
+    QTest::newRow("#date# around a bookmark")
+        << date << QByteArray(R"(#da{\*\bkmkstart x}{\*\bkmkend x}te#)") << QStringList();
+    QTest::newRow("#date# broken by a line break")
+        << date << QByteArray(R"(#da\line te#)") << QStringList { u"#date#"_s };
+    QTest::newRow("#date# written as Unicode escapes")
+        << date << QByteArray(R"(\u35?\u100?\u97?\u116?\u101?\u35?)") << QStringList();
+    QTest::newRow("#date# twice") << date << date + u' ' + date << QStringList();
+    // The report filling looks for tags regardless of case.
+    QTest::newRow("#model# in upper case")
+        << QByteArray(R"(#{\lang1033 model}#)") << QByteArray("#MODEL#") << QStringList();
+    QTest::newRow("#model# misspelt") << QByteArray(R"(#{\lang1033 model}#)")
+                                      << QByteArray("#modell#") << QStringList { u"#model#"_s };
+}
+
+void TestTemplate::changedTemplates()
+{
+    QFETCH(QByteArray, from);
+    QFETCH(QByteArray, to);
+    QFETCH(QStringList, missing);
+
+    QByteArray rtf = readFile(standardTemplatePath());
+    QVERIFY2(rtf.count(from) == 1, from.constData());
+    rtf.replace(from, to);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"template.rtf"_s);
+    QVERIFY(writeFile(path, rtf));
+
+    const ToolRun run = runTool({ path });
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.outLines, tagLines(missing));
+}
+
+void TestTemplate::unreadableFiles_data()
+{
+    QTest::addColumn<QByteArray>("content"); // null: the path does not exist
+    QTest::addColumn<bool>("directory");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("plain text") << QByteArray("Дата измерений: #date#\n") << false
+                                << u"is not a readable RTF document"_s;
+    QTest::newRow("empty file") << QByteArray("") << false << u"is not a readable RTF document"_s;
+    QTest::newRow("a document of another kind") << QByteArray("%PDF-1.4\n%\xe2\xe3\xcf\xd3\n")
+                                                << false << u"is not a readable RTF document"_s;
+    QTest::newRow("no such file") << QByteArray() << false << u"cannot read"_s;
+    QTest::newRow("a folder") << QByteArray() << true << u"cannot read"_s;
+}
+
+void TestTemplate::unreadableFiles()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, directory);
+    QFETCH(QString, message);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"template.rtf"_s);
+    if (directory)
+        QVERIFY(QDir(dir.path()).mkdir(u"template.rtf"_s));
+    else if (!content.isNull())
+        QVERIFY(writeFile(path, content));
+
+    const ToolRun run = runTool({ path });
+    QCOMPARE(run.exitCode, 2);
+    QCOMPARE(run.outLines, QStringList());
+    QVERIFY2(run.err.startsWith(u"kavro02-template: "_s), qPrintable(run.err));
+    QVERIFY2(run.err.contains(message), qPrintable(run.err));
+    QVERIFY2(run.err.contains(path), qPrintable(run.err));
+}
+
+void TestTemplate::badArguments_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+
+    const QString file = standardTemplatePath();
+    QTest::newRow("no file") << QStringList() << u"exactly one FILE expected"_s;
+    QTest::newRow("two files") << QStringList { file, file } << u"exactly one FILE expected"_s;
+    QTest::newRow("unknown option")
+        << QStringList { u"--html"_s, file } << u"Unknown option 'html'"_s;
+    QTest::newRow("--pdf without OUT")
+        << QStringList { file, u"--pdf"_s } << u"Missing value after '--pdf'"_s;
+}
+
+void TestTemplate::badArguments()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+
+    const ToolRun run = runTool(arguments);
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.outLines, QStringList());
+    QVERIFY2(run.err.contains(message), qPrintable(run.err));
+    QVERIFY2(run.err.contains(u"Usage: "_s), qPrintable(run.err));
+    QVERIFY2(run.err.contains(u"[options] FILE"_s), qPrintable(run.err));
+}
+
+void TestTemplate::visibleTextOfTheStandardTemplate()
+{
+    const ToolRun run = runTool({ u"--text"_s, standardTemplatePath() });
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.outLines.mid(0, kavro::ReportTagCount), tagLines({}));
+    QCOMPARE(run.outLines.value(kavro::ReportTagCount), u"--- text ---"_s);
+
+    // Six empty lines, then the indented lines; the table's cells follow one
+    // per line, with as many empty lines between as the table's frame makes.
+    const QStringList text = run.outLines.mid(kavro::ReportTagCount + 1);
+    QCOMPARE(text.mid(0, 7), QStringList(6, QString()) << u"Дата измерений: #date#"_s);
+    QStringList expected = QString::fromUtf8(readFile(testData(u"template.txt"_s))).split(u'\n');
+    expected.removeAll(QString());
+    QStringList visibleLines = text;
+    visibleLines.removeAll(QString());
+    QCOMPARE(visibleLines, expected);
+}
+
+void TestTemplate::standardTemplatePrintsToPdf()
+{
+    const QString pdftotext = QStandardPaths::findExecutable(u"pdftotext"_s);
+    const QString pdfinfo = QStandardPaths::findExecutable(u"pdfinfo"_s);
+    QVERIFY2(!pdftotext.isEmpty() && !pdfinfo.isEmpty(), "poppler-utils is not installed");
+
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(u"template.pdf"_s);
+    const ToolRun run = runTool({ u"--pdf"_s, pdf, standardTemplatePath() });
+    QCOMPARE(run.err, QString());
+    QCOMPARE(run.exitCode, 0);
+
+    // The page of the template: A4 (11906 x 16838 twips).
+    const QString info = runPoppler(pdfinfo, { pdf });
+    QVERIFY2(info.contains(QRegularExpression(u"Pages: +1\n"_s)), qPrintable(info));
+    QVERIFY2(info.contains(u"595.3 x 841.9 pts (A4)"_s), qPrintable(info));
+
+    // Blanks collapsed: pdftotext spaces the table's columns as it sees fit.
+    QString text = runPoppler(pdftotext, { u"-layout"_s, pdf, u"-"_s });
+    text.replace(QRegularExpression(u"[ \t]+"_s), u" "_s);
+    const QStringList expected = {
+        u"Дата измерений: #date#"_s,
+        u"Комплектация автомобиля:"_s,
+        u"- система нейтрализации #neutralization#"_s,
+        u"Содержание вредных выбросов в отработавших газах"_s,
+        u"Оксид углерода (СО)"_s,
+        u"Углеводороды (СН)"_s,
+        u"Коэффициент λ"_s,
+        u"Обороты двигателя"_s,
+        u"До регулировки #CO11# #CO12# #CH11# #CH12# #L11#"_s,
+        u"После регулировки #CO21# #CO22# #CH21# #CH22# #L21#"_s,
+        u"По норме #CO31# #CO32# #CH31# #CH32# #L31#"_s,
+        u"Настройщик"_s,
+        u"Примечания:"_s,
+    };
+    for (const QString &line : expected)
+        QVERIFY2(text.contains(line), qPrintable(line + u"\n---\n"_s + text));
+    for (const kavro::ReportTag &tag : kavro::ReportTags())
+        QVERIFY2(text.contains(tag.text), qPrintable(tag.text.toString()));
+}
+
+void TestTemplate::unwritablePdf()
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(u"no-such-folder/template.pdf"_s);
+    const ToolRun run = runTool({ u"--pdf"_s, pdf, standardTemplatePath() });
+    QCOMPARE(run.exitCode, 3);
+    QCOMPARE(run.outLines, tagLines({}));
+    QVERIFY2(run.err.contains(u"cannot write "_s + pdf), qPrintable(run.err));
+    QVERIFY(!QFile::exists(pdf));
+}
+
+QTEST_GUILESS_MAIN(TestTemplate)
+#include "tst_template.moc"

@@ -1,0 +1,92 @@
+#include "templatepdf.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QFile>
+#include <QPdfWriter>
+#include <QTextDocument>
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace kavro {
+
+namespace {
+
+constexpr double twipsPerPoint = 20.0;
+
+double points(int twips)
+{
+    return twips / twipsPerPoint;
+}
+
+bool leavesRoomForText(const RtfPageLayout &page)
+{
+    const bool marginsValid = page.marginLeft >= 0 && page.marginRight >= 0 && page.marginTop >= 0
+        && page.marginBottom >= 0;
+    // 64-bit sums: the numbers come from the file and may be near INT_MAX.
+    const qint64 textWidth = qint64(page.paperWidth) - page.marginLeft - page.marginRight;
+    const qint64 textHeight = qint64(page.paperHeight) - page.marginTop - page.marginBottom;
+    return marginsValid && textWidth > 0 && textHeight > 0;
+}
+
+} // namespace
+
+QPageLayout PdfPageLayout(const RtfPageLayout &page)
+{
+    if (!leavesRoomForText(page))
+        return {};
+    // QPageSize keeps sizes upright; a wide RTF page is an upright page turned.
+    const bool landscape = page.paperWidth > page.paperHeight;
+    const QSizeF upright(points(std::min(page.paperWidth, page.paperHeight)),
+        points(std::max(page.paperWidth, page.paperHeight)));
+    const QMarginsF margins(points(page.marginLeft), points(page.marginTop),
+        points(page.marginRight), points(page.marginBottom));
+    return QPageLayout(QPageSize(upright, QPageSize::Point, QString(), QPageSize::ExactMatch),
+        landscape ? QPageLayout::Landscape : QPageLayout::Portrait, margins, QPageLayout::Point);
+}
+
+QString PrintToPdf(QTextDocument &document, const RtfPageLayout &page, const QString &pdfPath)
+{
+    const QPageLayout pageLayout = PdfPageLayout(page);
+    if (!pageLayout.isValid()) {
+        return u"the page of the document leaves no room for text (paper %1 x %2 twips, "
+               u"margins left %3, right %4, top %5, bottom %6)"_s.arg(page.paperWidth)
+                   .arg(page.paperHeight)
+                   .arg(page.marginLeft)
+                   .arg(page.marginRight)
+                   .arg(page.marginTop)
+                   .arg(page.marginBottom);
+    }
+
+    QFile file(pdfPath);
+    if (!file.open(QIODevice::WriteOnly))
+        return u"cannot write %1: %2"_s.arg(pdfPath, file.errorString());
+
+    QPdfWriter writer(&file);
+    writer.setCreator(u"kavro02-template"_s);
+    if (!writer.setPageLayout(pageLayout))
+        return u"the PDF writer refused the page of the document"_s;
+
+    // Lay the document out at the writer's resolution on pages of the text area,
+    // so that QTextDocument::print() neither scales it nor adds margins or page numbers.
+    QAbstractTextDocumentLayout *layout = document.documentLayout();
+    QPaintDevice *previousDevice = layout->paintDevice();
+    const QSizeF previousPageSize = document.pageSize();
+    const qreal previousMargin = document.documentMargin();
+    document.setDocumentMargin(0);
+    layout->setPaintDevice(&writer);
+    document.setPageSize(QSizeF(writer.width(), writer.height()));
+    document.print(&writer);
+    // The writer dies with this function; the layout must not keep it.
+    layout->setPaintDevice(previousDevice);
+    document.setPageSize(previousPageSize);
+    document.setDocumentMargin(previousMargin);
+
+    if (!file.flush() || file.error() != QFileDevice::NoError)
+        return u"cannot write %1: %2"_s.arg(pdfPath, file.errorString());
+    if (file.size() == 0)
+        return u"nothing could be printed into %1"_s.arg(pdfPath);
+    return {};
+}
+
+} // namespace kavro
