@@ -97,7 +97,10 @@ private Q_SLOTS:
     void badArguments();
     void visibleTextOfTheStandardTemplate();
     void standardTemplatePrintsToPdf();
-    void unwritablePdf();
+    void pdfPageOfTheFile_data();
+    void pdfPageOfTheFile();
+    void unusablePdf_data();
+    void unusablePdf();
 };
 
 void TestTemplate::valueTagNamesFollowTheirCells()
@@ -288,10 +291,8 @@ void TestTemplate::standardTemplatePrintsToPdf()
     QCOMPARE(run.err, QString());
     QCOMPARE(run.exitCode, 0);
 
-    // The page of the template: A4 (11906 x 16838 twips).
     const QString info = runPoppler(pdfinfo, { pdf });
     QVERIFY2(info.contains(QRegularExpression(u"Pages: +1\n"_s)), qPrintable(info));
-    QVERIFY2(info.contains(u"595.3 x 841.9 pts (A4)"_s), qPrintable(info));
 
     // Blanks collapsed: pdftotext spaces the table's columns as it sees fit.
     QString text = runPoppler(pdftotext, { u"-layout"_s, pdf, u"-"_s });
@@ -317,14 +318,99 @@ void TestTemplate::standardTemplatePrintsToPdf()
         QVERIFY2(text.contains(tag.text), qPrintable(tag.text.toString()));
 }
 
-void TestTemplate::unwritablePdf()
+void TestTemplate::pdfPageOfTheFile_data()
 {
+    QTest::addColumn<QByteArray>("from");
+    QTest::addColumn<QByteArray>("to");
+    QTest::addColumn<QString>("pageSize");
+    QTest::addColumn<double>("textLeft"); // points from the paper's left edge
+
+    const QByteArray page = R"(\paperw11906\paperh16838\margl567\margr567)";
+    // Left margin 567 + indent 1320 twips.
+    QTest::newRow("A4 upright, as written")
+        << page << page << u"595.276 x 841.89 pts (A4)"_s << 94.35;
+    QTest::newRow("A4 turned") << page
+                               << QByteArray(
+                                      R"(\paperw16838\paperh11906\landscape\margl567\margr567)")
+                               << u"841.89 x 595.276 pts (A4)"_s << 94.35;
+    QTest::newRow("no page given: letter, margins 1800 twips")
+        << page << QByteArray() << u"612 x 792 pts (letter)"_s << 156.0;
+}
+
+void TestTemplate::pdfPageOfTheFile()
+{
+    QFETCH(QByteArray, from);
+    QFETCH(QByteArray, to);
+    QFETCH(QString, pageSize);
+    QFETCH(double, textLeft);
+
+    const QString pdftotext = QStandardPaths::findExecutable(u"pdftotext"_s);
+    const QString pdfinfo = QStandardPaths::findExecutable(u"pdfinfo"_s);
+    QVERIFY2(!pdftotext.isEmpty() && !pdfinfo.isEmpty(), "poppler-utils is not installed");
+
+    QByteArray rtf = readFile(standardTemplatePath());
+    QVERIFY(rtf.count(from) == 1);
+    rtf.replace(from, to);
     QTemporaryDir dir;
-    const QString pdf = dir.filePath(u"no-such-folder/template.pdf"_s);
-    const ToolRun run = runTool({ u"--pdf"_s, pdf, standardTemplatePath() });
+    const QString path = dir.filePath(u"template.rtf"_s);
+    const QString pdf = dir.filePath(u"template.pdf"_s);
+    QVERIFY(writeFile(path, rtf));
+    const ToolRun run = runTool({ u"--pdf"_s, pdf, path });
+    QCOMPARE(run.err, QString());
+    QCOMPARE(run.exitCode, 0);
+
+    const QString info = runPoppler(pdfinfo, { pdf });
+    QVERIFY2(
+        info.contains(QRegularExpression(u"Page size: +"_s + QRegularExpression::escape(pageSize))),
+        qPrintable(info));
+
+    // Where the first indented line begins: the page's left margin plus the indent.
+    const QString boxes = runPoppler(pdftotext, { u"-bbox"_s, pdf, u"-"_s });
+    const QRegularExpressionMatch word
+        = QRegularExpression(u"<word xMin=\"([0-9.]+)\"[^>]*>Дата</word>"_s).match(boxes);
+    QVERIFY2(word.hasMatch(), qPrintable(boxes.left(2000)));
+    QVERIFY2(qAbs(word.captured(1).toDouble() - textLeft) < 1.0, qPrintable(word.captured(0)));
+}
+
+void TestTemplate::unusablePdf_data()
+{
+    QTest::addColumn<QByteArray>("from");
+    QTest::addColumn<QByteArray>("to");
+    QTest::addColumn<QString>("pdfName");
+    QTest::addColumn<QString>("message");
+
+    const QByteArray margins = R"(\margl567\margr567)";
+    QTest::newRow("folder missing")
+        << margins << margins << u"no-such-folder/template.pdf"_s << u"cannot write "_s;
+    QTest::newRow("margins wider than the paper")
+        << margins << QByteArray(R"(\margl6000\margr6000)") << u"template.pdf"_s
+        << u"the page of the document is unusable (paper 11906 x 16838 twips, margins left "
+           u"6000, right 6000, top 1134, bottom 1134)"_s;
+    QTest::newRow("paper of a kilometre")
+        << QByteArray(R"(\paperw11906)") << QByteArray(R"(\paperw56692913)") << u"template.pdf"_s
+        << u"the page of the document is unusable (paper 56692913 x 16838 twips"_s;
+}
+
+void TestTemplate::unusablePdf()
+{
+    QFETCH(QByteArray, from);
+    QFETCH(QByteArray, to);
+    QFETCH(QString, pdfName);
+    QFETCH(QString, message);
+
+    QByteArray rtf = readFile(standardTemplatePath());
+    QVERIFY(rtf.count(from) == 1);
+    rtf.replace(from, to);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"template.rtf"_s);
+    const QString pdf = dir.filePath(pdfName);
+    QVERIFY(writeFile(path, rtf));
+
+    const ToolRun run = runTool({ u"--pdf"_s, pdf, path });
     QCOMPARE(run.exitCode, 3);
     QCOMPARE(run.outLines, tagLines({}));
-    QVERIFY2(run.err.contains(u"cannot write "_s + pdf), qPrintable(run.err));
+    QVERIFY2(run.err.startsWith(u"kavro02-template: "_s), qPrintable(run.err));
+    QVERIFY2(run.err.contains(message), qPrintable(run.err));
     QVERIFY(!QFile::exists(pdf));
 }
 

@@ -13,6 +13,9 @@ namespace kavro {
 namespace {
 
 constexpr double twipsPerPoint = 20.0;
+// 22 inches, the largest page word processors offer; larger numbers in a file
+// are nonsense and would overflow the writer's pixel sizes.
+constexpr int largestPaperTwips = 22 * 1440;
 
 double points(int twips)
 {
@@ -26,7 +29,8 @@ bool leavesRoomForText(const RtfPageLayout &page)
     // 64-bit sums: the numbers come from the file and may be near INT_MAX.
     const qint64 textWidth = qint64(page.paperWidth) - page.marginLeft - page.marginRight;
     const qint64 textHeight = qint64(page.paperHeight) - page.marginTop - page.marginBottom;
-    return marginsValid && textWidth > 0 && textHeight > 0;
+    return marginsValid && textWidth > 0 && textHeight > 0 && page.paperWidth <= largestPaperTwips
+        && page.paperHeight <= largestPaperTwips;
 }
 
 } // namespace
@@ -49,7 +53,7 @@ QString PrintToPdf(QTextDocument &document, const RtfPageLayout &page, const QSt
 {
     const QPageLayout pageLayout = PdfPageLayout(page);
     if (!pageLayout.isValid()) {
-        return u"the page of the document leaves no room for text (paper %1 x %2 twips, "
+        return u"the page of the document is unusable (paper %1 x %2 twips, "
                u"margins left %3, right %4, top %5, bottom %6)"_s.arg(page.paperWidth)
                    .arg(page.paperHeight)
                    .arg(page.marginLeft)
@@ -64,8 +68,10 @@ QString PrintToPdf(QTextDocument &document, const RtfPageLayout &page, const QSt
 
     QPdfWriter writer(&file);
     writer.setCreator(u"kavro02-template"_s);
-    if (!writer.setPageLayout(pageLayout))
+    if (!writer.setPageLayout(pageLayout)) {
+        file.remove();
         return u"the PDF writer refused the page of the document"_s;
+    }
 
     // Lay the document out at the writer's resolution on pages of the text area,
     // so that QTextDocument::print() neither scales it nor adds margins or page numbers.
