@@ -172,7 +172,7 @@ void TestTemplate::changedTemplates_data()
         << date << QByteArray(R"(#da\line te#)") << QStringList { u"#date#"_s };
     QTest::newRow("#date# written as Unicode escapes")
         << date << QByteArray(R"(\u35?\u100?\u97?\u116?\u101?\u35?)") << QStringList();
-    QTest::newRow("#date# twice") << date << date + u' ' + date << QStringList();
+    QTest::newRow("#date# twice") << date << QByteArray(date + ' ' + date) << QStringList();
     // The report filling looks for tags regardless of case.
     QTest::newRow("#model# in upper case")
         << QByteArray(R"(#{\lang1033 model}#)") << QByteArray("#MODEL#") << QStringList();
