@@ -1,8 +1,9 @@
 #include "templatepdf.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QFile>
+#include <QGuiApplication>
 #include <QPdfWriter>
+#include <QScreen>
 #include <QTextDocument>
 #include <algorithm>
 
@@ -31,6 +32,15 @@ bool leavesRoomForText(const RtfPageLayout &page)
     const qint64 textHeight = qint64(page.paperHeight) - page.marginTop - page.marginBottom;
     return marginsValid && textWidth > 0 && textHeight > 0 && page.paperWidth <= largestPaperTwips
         && page.paperHeight <= largestPaperTwips;
+}
+
+// The resolution QTextDocument lays text out at when it has no paint device of its own.
+qreal layoutResolution()
+{
+    if (QCoreApplication::testAttribute(Qt::AA_Use96Dpi))
+        return 96;
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? qRound(screen->logicalDotsPerInchX()) : 96;
 }
 
 } // namespace
@@ -73,18 +83,17 @@ QString PrintToPdf(QTextDocument &document, const RtfPageLayout &page, const QSt
         return u"the PDF writer refused the page of the document"_s;
     }
 
-    // Lay the document out at the writer's resolution on pages of the text area,
-    // so that QTextDocument::print() neither scales it nor adds margins or page numbers.
-    QAbstractTextDocumentLayout *layout = document.documentLayout();
-    QPaintDevice *previousDevice = layout->paintDevice();
+    // Pages of the text area, in the units the document is laid out in (pixels
+    // of the screen resolution, as QTextDocument::print() assumes for a document
+    // without its own paint device). print() then only scales to the writer and
+    // adds neither margins nor page numbers.
+    const qreal layoutDpi = layoutResolution();
+    const QSizeF textArea = pageLayout.paintRect(QPageLayout::Inch).size() * layoutDpi;
     const QSizeF previousPageSize = document.pageSize();
     const qreal previousMargin = document.documentMargin();
     document.setDocumentMargin(0);
-    layout->setPaintDevice(&writer);
-    document.setPageSize(QSizeF(writer.width(), writer.height()));
+    document.setPageSize(textArea);
     document.print(&writer);
-    // The writer dies with this function; the layout must not keep it.
-    layout->setPaintDevice(previousDevice);
     document.setPageSize(previousPageSize);
     document.setDocumentMargin(previousMargin);
 
