@@ -158,18 +158,18 @@ QHash<QByteArrayView, RtfWord> makeTable()
         table.insert(QByteArrayView(style), W::BorderStyle);
     // Text that is not part of the body: headers, footers, notes, document
     // information and tables the reader has no use for.
-    for (const char *name :
-        { "info", "header", "headerl", "headerr", "headerf", "footer", "footerl", "footerr",
-            "footerf", "footnote", "annotation", "atnid", "atnauthor", "atndate", "atnref",
-            "atrfstart", "atrfend", "bkmkstart", "bkmkend", "fldinst", "xe", "tc", "tcn", "txe",
-            "rxe", "template", "revtbl", "listtable", "listoverridetable", "pgdsctbl", "rsidtbl",
-            "filetbl", "objdata", "shpinst", "shprslt", "shptxt", "nonshppict", "do", "themedata",
-            "colorschememapping", "datastore", "latentstyles", "xmlnstbl", "generator", "ftnsep",
-            "ftnsepc", "ftncn", "aftnsep", "aftnsepc", "aftncn", "private", "pn", "pntxta",
-            "pntxtb", "fldpriv", "formfield", "background", "userprops", "docvar", "keycode",
-            "listpicture", "falt", "panose", "blipuid", "picprop", "comment", "title", "subject",
-            "author", "operator", "keywords", "doccomm", "company", "category", "manager",
-            "hlinkbase", "nextfile", "mmathPr", "protusertbl", "wgrffmtfilter", "pgptbl" })
+    for (const char *name : { "info", "header", "headerl", "headerr", "headerf", "footer",
+             "footerl", "footerr", "footerf", "footnote", "annotation", "atnid", "atnauthor",
+             "atndate", "atnref", "atrfstart", "atrfend", "bkmkstart", "bkmkend", "fldinst", "xe",
+             "tc", "tcn", "txe", "rxe", "template", "revtbl", "listtable", "listoverridetable",
+             "pgdsctbl", "rsidtbl", "filetbl", "objdata", "shpinst", "shprslt", "shptxt",
+             "nonshppict", "do", "themedata", "colorschememapping", "datastore", "latentstyles",
+             "xmlnstbl", "generator", "ftnsep", "ftnsepc", "ftncn", "aftnsep", "aftnsepc", "aftncn",
+             "private", "pn", "pntxta", "pntxtb", "fldpriv", "formfield", "background", "userprops",
+             "docvar", "keycode", "listpicture", "falt", "panose", "blipuid", "picprop", "comment",
+             "title", "subject", "author", "operator", "keywords", "doccomm", "company", "category",
+             "manager", "hlinkbase", "nextfile", "mmathPr", "protusertbl", "wgrffmtfilter",
+             "pgptbl", "nonesttables" })
         table.insert(QByteArrayView(name), W::SkippedDestination);
     return table;
 }

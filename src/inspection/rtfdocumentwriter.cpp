@@ -9,6 +9,18 @@ namespace kavro {
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+bool isBlank(const RtfCell &cell)
+{
+    return std::all_of(cell.blocks.begin(), cell.blocks.end(), [](const RtfBlock &block) {
+        const auto *paragraph = std::get_if<RtfParagraph>(&block);
+        return paragraph && paragraph->runs.empty();
+    });
+}
+
+} // namespace
+
 RtfDocumentWriter::RtfDocumentWriter(const RtfContent &content)
     : m_content(content)
 { }
@@ -46,8 +58,10 @@ void RtfDocumentWriter::writeParagraph(QTextCursor &cursor, const RtfParagraph &
     const QTextCharFormat firstChars
         = paragraph.runs.empty() ? QTextCharFormat() : charFormat(paragraph.runs.front().props);
     if (m_atEmptyBlock) {
+        // Merged, not set: in a table cell's first block the block's character
+        // format is the cell's own format, spans and borders included.
         cursor.setBlockFormat(format);
-        cursor.setBlockCharFormat(firstChars);
+        cursor.mergeBlockCharFormat(firstChars);
     } else {
         cursor.insertBlock(format, firstChars);
     }
@@ -90,16 +104,21 @@ void RtfDocumentWriter::writeTable(QTextCursor &cursor, const RtfTable &table)
         cursor.insertBlock();
     QTextTable *textTable = cursor.insertTable(grid.rows, grid.columns, format);
     for (const RtfGridCell &cell : grid.cells) {
-        if (cell.rowSpan > 1 || cell.columnSpan > 1)
-            textTable->mergeCells(cell.row, cell.column, cell.rowSpan, cell.columnSpan);
+        // The format first: setting it later would drop the spans of the merge.
         QTextTableCell textCell = textTable->cellAt(cell.row, cell.column);
         if (!textCell.isValid())
             continue;
         textCell.setFormat(cellFormat(cell.def));
+        if (cell.rowSpan > 1 || cell.columnSpan > 1)
+            textTable->mergeCells(cell.row, cell.column, cell.rowSpan, cell.columnSpan);
+        textCell = textTable->cellAt(cell.row, cell.column);
         QTextCursor cellCursor = textCell.firstCursorPosition();
         m_atEmptyBlock = true;
-        for (const RtfCell *source : cell.sources)
-            writeBlocks(cellCursor, source->blocks);
+        for (std::size_t i = 0; i < cell.sources.size(); ++i) {
+            // Cells merged into this one are normally empty; they add no blank lines.
+            if (i == 0 || !isBlank(*cell.sources[i]))
+                writeBlocks(cellCursor, cell.sources[i]->blocks);
+        }
     }
     cursor.setPosition(textTable->lastPosition() + 1);
     m_atEmptyBlock = true;

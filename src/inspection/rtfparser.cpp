@@ -192,11 +192,13 @@ void RtfParser::controlWord(const RtfToken &token)
         if (isDestination(word) || (word == RtfWord::Unknown && ignorable))
             m_overflowSkipFrom = m_overflowDepth;
         else if (word == RtfWord::Unicode)
-            unicodeCharacter(parameter);
+            unicodeCharacter(parameter, hasParameter);
         else if (!breakWord(word))
             specialCharacterWord(word);
         return;
     }
+    if (headerTableLeftOpen(word))
+        state().destination = RtfDestination::Body;
     if (word == RtfWord::Unknown) {
         if (ignorable && m_stack.size() > 1)
             state().destination = RtfDestination::Skip;
@@ -207,7 +209,7 @@ void RtfParser::controlWord(const RtfToken &token)
         return;
     }
     if (word == RtfWord::Unicode) {
-        unicodeCharacter(parameter);
+        unicodeCharacter(parameter, hasParameter);
         return;
     }
     if (documentWord(word, parameter) || tableWord(word, parameter, hasParameter)
@@ -215,6 +217,19 @@ void RtfParser::controlWord(const RtfToken &token)
         || paragraphWord(word, parameter, hasParameter) || breakWord(word))
         return;
     specialCharacterWord(word);
+}
+
+bool RtfParser::headerTableLeftOpen(RtfWord word)
+{
+    // Paragraph words never occur in a font or colour table: the file forgot
+    // to close the table, and the text that follows is the document's.
+    const RtfDestination destination = state().destination;
+    if ((destination != RtfDestination::FontTable && destination != RtfDestination::ColorTable)
+        || (word != RtfWord::ParagraphDefault && word != RtfWord::Par))
+        return false;
+    if (destination == RtfDestination::FontTable && !m_font.name.isEmpty())
+        commitFont();
+    return true;
 }
 
 void RtfParser::destinationWord(RtfWord word)
@@ -608,13 +623,16 @@ bool RtfParser::specialCharacterWord(RtfWord word)
     return true;
 }
 
-void RtfParser::unicodeCharacter(int value)
+void RtfParser::unicodeCharacter(int value, bool hasParameter)
 {
-    // Negative values are how RTF writes code units above 32767.
-    if (value < 0 && value >= -0x10000)
+    // Negative values are how RTF writes code units above 32767. A value that
+    // is no character at all is ignored, so its fallback text shows instead.
+    if (value < 0 && value >= -0x8000)
         value += 0x10000;
+    if (!hasParameter || value < 0 || value > 0xFFFF)
+        return;
     m_fallbackLeft = state().unicodeSkip;
-    if (value <= 0)
+    if (value == 0)
         return;
     if (QChar::isHighSurrogate(static_cast<char32_t>(value))) {
         if (m_highSurrogate)
@@ -627,10 +645,9 @@ void RtfParser::unicodeCharacter(int value)
         if (m_highSurrogate) {
             const QChar pair[] = { QChar(std::exchange(m_highSurrogate, 0)), QChar(value) };
             text = QString(pair, 2);
-        } else
+        } else {
             text = QString(QChar::ReplacementCharacter);
-    } else if (value > 0x10FFFF) {
-        text = QString(QChar::ReplacementCharacter);
+        }
     } else {
         const char32_t codePoint = static_cast<char32_t>(value);
         text = QString::fromUcs4(&codePoint, 1);

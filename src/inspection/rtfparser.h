@@ -55,13 +55,14 @@ private:
     void binary(QByteArrayView bytes);
 
     void destinationWord(RtfWord word);
+    bool headerTableLeftOpen(RtfWord word);
     bool documentWord(RtfWord word, int parameter);
     bool tableWord(RtfWord word, int parameter, bool hasParameter);
     bool characterWord(RtfWord word, int parameter, bool hasParameter);
     bool paragraphWord(RtfWord word, int parameter, bool hasParameter);
     bool breakWord(RtfWord word);
     bool specialCharacterWord(RtfWord word);
-    void unicodeCharacter(int value);
+    void unicodeCharacter(int value, bool hasParameter);
 
     void flushText();
     void deliver(const QString &text);

@@ -110,10 +110,11 @@ std::optional<RtfToken> RtfTokenizer::readControl()
     return token;
 }
 
-std::optional<RtfToken> RtfTokenizer::readHexByte()
+RtfToken RtfTokenizer::readHexByte()
 {
-    // Up to two characters belong to the escape; an invalid escape yields
-    // nothing. Braces and backslashes are never swallowed by a broken escape.
+    // Up to two characters belong to the escape; an invalid one becomes the
+    // control symbol \' (which shows nothing but still counts as a fallback
+    // character after \u). Braces and backslashes are never swallowed by it.
     int value = 0;
     bool valid = true;
     for (int i = 0; i < 2; ++i) {
@@ -127,8 +128,11 @@ std::optional<RtfToken> RtfTokenizer::readHexByte()
         valid = valid && digit >= 0;
         value = value * 16 + qMax(digit, 0);
     }
-    if (!valid)
-        return std::nullopt;
+    if (!valid) {
+        RtfToken token { RtfToken::Type::ControlSymbol };
+        token.symbol = '\'';
+        return token;
+    }
     RtfToken token { RtfToken::Type::HexByte };
     token.symbol = static_cast<char>(value);
     return token;

@@ -46,9 +46,8 @@ public:
     RtfToken next();
 
 private:
-    // Both give nothing for input that forms no token (an invalid escape).
-    std::optional<RtfToken> readControl();
-    std::optional<RtfToken> readHexByte();
+    std::optional<RtfToken> readControl(); // nothing for a backslash at the end
+    RtfToken readHexByte();
     RtfToken readText();
     RtfToken readBinary(int length);
 
