@@ -2,6 +2,7 @@
 // run as a separate process exactly as an operator or the build would run it.
 
 #include "inspection/reporttags.h"
+#include "inspection/rtfreader.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +11,9 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextTable>
 
 using namespace Qt::StringLiterals;
 
@@ -74,6 +78,31 @@ QString testData(const QString &name)
     return QStringLiteral(KAVRO_TEST_DATA "/template/") + name;
 }
 
+std::unique_ptr<QTextDocument> readStandardTemplate()
+{
+    kavro::RtfReadResult result = kavro::ReadRtf(readFile(u":/template.rtf"_s));
+    return std::move(result.document);
+}
+
+QTextTable *onlyTable(QTextDocument &document)
+{
+    const QList<QTextFrame *> frames = document.rootFrame()->childFrames();
+    return frames.size() == 1 ? qobject_cast<QTextTable *>(frames.constFirst()) : nullptr;
+}
+
+// Every piece of text with its formatting, cells included, in document order.
+QList<QTextFragment> fragments(const QTextDocument &document)
+{
+    QList<QTextFragment> list;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            list << it.fragment();
+    }
+    return list;
+}
+
+constexpr double twipsPerPixel = 15.0; // at 96 dots per inch
+
 QString runPoppler(const QString &program, const QStringList &arguments)
 {
     QProcess process;
@@ -94,6 +123,8 @@ private Q_SLOTS:
     void standardTemplateHoldsAllTags_data();
     void standardTemplateHoldsAllTags();
     void resourceIsTheStandardTemplate();
+    void standardTemplateTable();
+    void standardTemplateEmphasis();
     void changedTemplates_data();
     void changedTemplates();
     void unreadableFiles_data();
@@ -156,6 +187,70 @@ void TestTemplate::resourceIsTheStandardTemplate()
     const QByteArray resource = readFile(u":/template.rtf"_s);
     QVERIFY(!resource.isEmpty());
     QCOMPARE(resource, readFile(standardTemplatePath()));
+}
+
+void TestTemplate::standardTemplateTable()
+{
+    const std::unique_ptr<QTextDocument> document = readStandardTemplate();
+    QVERIFY(document);
+    QTextTable *table = onlyTable(*document);
+    QVERIFY(table);
+    QCOMPARE(table->rows(), 5);
+    QCOMPARE(table->columns(), 6);
+    QCOMPARE(table->format().leftMargin(), 1320 / twipsPerPixel);
+
+    const QList<QTextLength> widths = table->format().columnWidthConstraints();
+    const QList<int> twips = { 2006, 1418, 1419, 1418, 1419, 1560 };
+    QCOMPARE(widths.size(), twips.size());
+    for (int column = 0; column < twips.size(); ++column) {
+        QCOMPARE(widths[column].type(), QTextLength::FixedLength);
+        QVERIFY2(qAbs(widths[column].rawValue() - twips[column] / twipsPerPixel) < 0.01,
+            qPrintable(QString::number(column)));
+    }
+
+    // The gas headings span two columns each; every cell has all four borders.
+    for (int row = 0; row < table->rows(); ++row) {
+        for (int column = 0; column < table->columns(); ++column) {
+            const QTextTableCell cell = table->cellAt(row, column);
+            const bool gasHeading = row == 0 && (column == 1 || column == 3);
+            QCOMPARE(cell.columnSpan(), gasHeading ? 2 : 1);
+            QCOMPARE(cell.rowSpan(), 1);
+            if (gasHeading)
+                ++column;
+            const QTextTableCellFormat format = cell.format().toTableCellFormat();
+            const QString where = u"%1,%2"_s.arg(row).arg(column);
+            QVERIFY2(format.topBorder() > 0 && format.bottomBorder() > 0, qPrintable(where));
+            QVERIFY2(format.leftBorder() > 0 && format.rightBorder() > 0, qPrintable(where));
+        }
+    }
+}
+
+void TestTemplate::standardTemplateEmphasis()
+{
+    const std::unique_ptr<QTextDocument> document = readStandardTemplate();
+    QVERIFY(document);
+    QTextTable *table = onlyTable(*document);
+    QVERIFY(table);
+
+    const QStringList boldTexts = { u"Содержание вредных выбросов в отработавших газах"_s,
+        u"Оксид углерода (СО)"_s, u"Углеводороды (СН)"_s };
+    QStringList bold;
+    QStringList subscript;
+    for (const QTextFragment &fragment : fragments(*document)) {
+        const QTextCharFormat format = fragment.charFormat();
+        const QString text = fragment.text();
+        QCOMPARE(format.fontFamilies().toStringList(), QStringList { u"Times New Roman"_s });
+        if (format.fontWeight() == QFont::Bold)
+            bold << text;
+        if (format.verticalAlignment() == QTextCharFormat::AlignSubScript)
+            subscript << text;
+        const bool inTable = table->firstPosition() <= fragment.position()
+            && fragment.position() < table->lastPosition();
+        const double size = text == boldTexts.constFirst() ? 16 : inTable ? 10 : 12;
+        QVERIFY2(format.fontPointSize() == size, qPrintable(text));
+    }
+    QCOMPARE(bold, boldTexts);
+    QCOMPARE(subscript, QStringList({ u"мин"_s, u"пов"_s, u"мин"_s, u"пов"_s }));
 }
 
 void TestTemplate::changedTemplates_data()
@@ -419,5 +514,5 @@ void TestTemplate::unusablePdf()
     QVERIFY(!QFile::exists(pdf));
 }
 
-QTEST_GUILESS_MAIN(TestTemplate)
+QTEST_MAIN(TestTemplate)
 #include "tst_template.moc"
