@@ -119,7 +119,7 @@ void TInstrumentReceiver::DetectingByte(quint8 b)
 // one byte per loss, and a pass that began above 256 never meets the wrap.)
 void TInstrumentReceiver::StoreAtImagePos(quint8 b)
 {
-    d.InstrumentImage[static_cast<std::size_t>(d.ImagePos % InstrumentImageSize)] = b;
+    d.InstrumentImage[static_cast<std::uint32_t>(d.ImagePos) % InstrumentImageSize] = b;
     ++d.ImagePos;
     // Detection tells only n = 2, 4, 5, 8 and 256 apart, so any two
     // positions above 256 with the same remainder act alike: stepping back
