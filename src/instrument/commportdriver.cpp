@@ -3,6 +3,7 @@
 #include <QMetaEnum>
 #include <QThread>
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cmath>
 
@@ -277,6 +278,8 @@ quint32 TCommPortDriver::SendDataTimed(const quint8 *data, quint32 count, quint3
             if (m_checkLineStatus && !LineStatus())
                 break;
             const qint64 accepted = WriteSome(data + written, std::min(count - written, freeSpace));
+            if (accepted < 0)
+                break; // the device is gone; waiting would not help
             if (accepted > 0) {
                 written += quint32(accepted);
                 sinceProgress.restart();
@@ -300,7 +303,9 @@ quint32 TCommPortDriver::SendDataTimed(const quint8 *data, quint32 count, quint3
 qint64 TCommPortDriver::WriteSome(const quint8 *data, quint32 count)
 {
     const ssize_t accepted = ::write(m_serial.handle(), data, count);
-    return accepted > 0 ? accepted : 0;
+    if (accepted < 0)
+        return errno == EAGAIN || errno == EINTR ? 0 : -1;
+    return accepted;
 }
 
 void TCommPortDriver::WaitForOutputRoom(bool queueFull)
@@ -321,7 +326,7 @@ qint64 TCommPortDriver::WriteSome(const quint8 *data, quint32 count)
 {
     const qint64 handed = m_serial.write(reinterpret_cast<const char *>(data), count);
     if (handed <= 0)
-        return 0;
+        return handed;
     m_serial.waitForBytesWritten(WriteSliceMs);
     const qint64 left = m_serial.bytesToWrite();
     if (left > 0)

@@ -209,7 +209,8 @@ private:
     quint32 ReadInto(quint8 *buffer, qint64 count);
     qint64 PacketTransmitTime(quint32 packetSize) const;
     qint64 BytesQueuedForOutput() const;
-    qint64 WriteSome(const quint8 *data, quint32 count);
+    qint64 WriteSome(const quint8 *data, quint32 count); // −1: the device failed
+
     void WaitForOutputRoom(bool queueFull);
     void ApplyPacketSizeRule(qint16 value);
     void ApplyPacketTimeoutRule(qint32 value);

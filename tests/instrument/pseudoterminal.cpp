@@ -27,8 +27,14 @@ PseudoTerminal::PseudoTerminal()
 
 PseudoTerminal::~PseudoTerminal()
 {
+    Close();
+}
+
+void PseudoTerminal::Close()
+{
     if (m_master >= 0)
         ::close(m_master);
+    m_master = -1;
 }
 
 termios PseudoTerminal::Settings() const

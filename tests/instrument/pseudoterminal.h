@@ -15,6 +15,7 @@ public:
     PseudoTerminal &operator=(const PseudoTerminal &) = delete;
 
     bool IsOpen() const { return m_master >= 0; }
+    void Close(); // the device goes away under the driver
     QString SlavePath() const { return m_slavePath; }
 
     // The line settings of the slave side, as the driver set them.

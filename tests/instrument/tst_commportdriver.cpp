@@ -106,6 +106,7 @@ private Q_SLOTS:
     void bytesOnTheWire();
     void stalledPeerTimesOutWithHonestCounts();
     void checkLineStatusWithoutModemLines();
+    void sendToVanishedDeviceFailsAtOnce();
 
     void realPort();
 };
@@ -651,6 +652,21 @@ void TestCommPortDriver::checkLineStatusWithoutModemLines()
     QVERIFY(!driver.SendByte(0xD2));
     QVERIFY(timer.elapsed() < driver.OutputTimeout() / 2);
     QCOMPARE(pty.Read(1, 100), QByteArray());
+}
+
+void TestCommPortDriver::sendToVanishedDeviceFailsAtOnce()
+{
+    PseudoTerminal pty;
+    TCommPortDriver driver;
+    QVERIFY(OpenOn(driver, pty));
+    pty.Close();
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(!driver.SendByte(0xC4));
+    QVERIFY(timer.elapsed() < driver.OutputTimeout() / 2);
+    QTest::qWait(100); // ticks on a dead device do no harm
+    driver.Disconnect();
+    QVERIFY(!driver.IsConnected());
 }
 
 void TestCommPortDriver::realPort()
