@@ -80,6 +80,17 @@ QSerialPort::Parity ToSerialParity(TParity parity)
     return QSerialPort::NoParity;
 }
 
+// POSIX terminals know no 1.5 stop bits; the port object would quietly use 1.
+bool StopBitsSupported(TStopBits stopBits)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(stopBits);
+    return true;
+#else
+    return stopBits != sb1HALFBITS;
+#endif
+}
+
 // The serial port knows one kind of flow control at a time; RTS/CTS wins.
 QSerialPort::FlowControl ToSerialFlowControl(THwFlowControl hwFlow, TSwFlowControl swFlow)
 {
@@ -180,8 +191,8 @@ bool TCommPortDriver::ApplySettings()
     if (!IsConnected())
         return false;
     m_serial.clearError();
-    const bool lineSet = m_baudRateValue > 0 && m_baudRateValue <= quint32(INT_MAX)
-        && m_serial.setBaudRate(qint32(m_baudRateValue))
+    const bool lineSet = StopBitsSupported(m_stopBits) && m_baudRateValue > 0
+        && m_baudRateValue <= quint32(INT_MAX) && m_serial.setBaudRate(qint32(m_baudRateValue))
         && m_serial.setDataBits(QSerialPort::DataBits(int(QSerialPort::Data5) + int(m_dataBits)))
         && m_serial.setParity(ToSerialParity(m_parity))
         && m_serial.setStopBits(ToSerialStopBits(m_stopBits))
@@ -588,6 +599,12 @@ void TCommPortDriver::ApplyPacketTimeoutRule(qint32 value)
         m_packetTimeout = m_pollingDelay + m_pollingDelay * 40 / 100;
     else
         m_packetTimeout = value;
+}
+
+void TCommPortDriver::SetPacketMode(TPacketMode value)
+{
+    if (IsEnumerator(value))
+        m_packetMode = value;
 }
 
 void TCommPortDriver::SetPollingDelay(quint16 value)

@@ -345,6 +345,7 @@ void TestCommPortDriver::connectFailsAndStaysClosed_data()
     QTest::newRow("COM3 mapped to a missing device") << uR"(\\.\COM3)"_s << QString();
     QTest::newRow("empty name") << QString() << QString();
     QTest::newRow("not a terminal") << u"FILE"_s << QString();
+    QTest::newRow("1.5 stop bits refused") << u"PTY"_s << u"StopBits=sb1HALFBITS"_s;
     QTest::newRow("speed 0 refused") << u"PTY"_s << u"BaudRateValue=0"_s;
 }
 
