@@ -18,6 +18,12 @@ bool IsPortIndex(int index)
 {
     return index >= FirstPortIndex && index <= LastPortIndex;
 }
+
+// The dialog's items are the defined ports; any other stored index selects none.
+int Preselection(std::optional<int> stored)
+{
+    return stored && IsPortIndex(*stored) ? *stored : NoSelection;
+}
 } // namespace
 
 TPortNumber PortFromIndex(int index)
@@ -48,8 +54,7 @@ bool PortSetup::OpenInstrumentPort(QWidget *dialogParent)
     while (!port_.Connect()) {
         if (!AskForAnotherPort(dialogParent, u"Невозможно открыть COM-порт"_s))
             return false;
-        const int chosen
-            = dialogs_.ChoosePort(dialogParent, store_.ReadIndex().value_or(NoSelection));
+        const int chosen = dialogs_.ChoosePort(dialogParent, Preselection(store_.ReadIndex()));
         store_.WriteIndex(chosen);
         SelectPort(chosen);
     }
@@ -63,7 +68,7 @@ void PortSetup::ChooseAnotherPort(QWidget *dialogParent)
         store_.WriteIndex(FirstPortIndex);
         return;
     }
-    int chosen = IsPortIndex(*stored) ? *stored : NoSelection;
+    int chosen = Preselection(stored);
     do {
         chosen = dialogs_.ChoosePort(dialogParent, chosen);
         store_.WriteIndex(chosen);

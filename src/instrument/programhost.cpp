@@ -1,5 +1,7 @@
 #include "instrument/programhost.h"
 
+#include "instrument/serviceform.h"
+#include "instrument/warningform.h"
 #include "ui/appenvironment.h"
 #include "ui/mainform.h"
 #include "ui/userdialogs.h"

@@ -1,6 +1,8 @@
 #include "instrument/programstart.h"
 
 #include "instrument/programhost.h"
+#include "instrument/serviceform.h"
+#include "instrument/warningform.h"
 #include "ui/mainform.h"
 
 namespace kavro {
