@@ -81,9 +81,7 @@ void ProgramHost::SetReceiveHandlerAttached(bool attached)
 
 void ProgramHost::ShowMainWindow()
 {
-    mainForm_.show();
-    if (splash_)
-        splash_->raise();
+    mainForm_.show(); // behind the splash, which stays on top
 }
 
 void ProgramHost::SendByte(std::uint8_t code)
