@@ -492,6 +492,16 @@ void TMainForm::CloseServiceWindow()
     }
 }
 
+TServiceForm *TMainForm::ServiceWindow() const
+{
+    return serviceWindow_;
+}
+
+TWarningForm *TMainForm::NoticeWindow() const
+{
+    return noticeWindow_;
+}
+
 void TMainForm::ShowNoticeWindow()
 {
     if (!noticeWindow_)

@@ -88,8 +88,8 @@ public:
     void CloseServiceWindow();
     void ShowNoticeWindow();
     void CloseNoticeWindow();
-    TServiceForm *ServiceWindow() const { return serviceWindow_; }
-    TWarningForm *NoticeWindow() const { return noticeWindow_; }
+    TServiceForm *ServiceWindow() const;
+    TWarningForm *NoticeWindow() const;
 
     // A byte has arrived since the last watchdog tick (connection supervision).
     bool DataReceived() const { return dataReceived_; }
