@@ -1,5 +1,6 @@
 #include "ui/mainform.h"
 
+#include "instrument/commportdriver.h"
 #include "instrument/receiverdata.h"
 #include "instrument/serviceform.h"
 #include "instrument/warningform.h"
@@ -8,10 +9,6 @@
 #include "ui/shortcuthintmenu.h"
 #include "ui/userdialogs.h"
 
-#if __has_include("instrument/commportdriver.h")
-#include "instrument/commportdriver.h"
-#define KAVRO_HAVE_DRIVER 1
-#endif
 
 #include <QAction>
 #include <QCloseEvent>
@@ -47,7 +44,7 @@ constexpr int imgPumpRunning = 18;
 
 // Upper ends of the display ranges by quantity (CO, CH, CO2, O2, λ, engine
 // speed, temperature).
-constexpr std::array<double, TMainForm::QuantityCount> DisplayMaximum { 7, 3000, 15.5, 22, 2, 9999,
+constexpr std::array<double, QuantityCount> DisplayMaximum { 7, 3000, 15.5, 22, 2, 9999,
     99.99 };
 
 struct ActionDefinition
@@ -67,10 +64,10 @@ struct ActionDefinition
 TMainForm::TMainForm(
     ReceiverData &receiverData, UserDialogs &dialogs, AppEnvironment &environment, QWidget *parent)
     : QMainWindow(parent)
-    , receiverData_(receiverData)
     , dialogs_(dialogs)
     , environment_(environment)
     , measurementDialogVisible_([] { return false; })
+    , dispatch_(receiverData, *this)
 {
     setObjectName(u"TMainForm"_s);
     resize(FormSize);
@@ -275,11 +272,9 @@ void TMainForm::CreateStatusBar()
 
 void TMainForm::CreatePort()
 {
-#ifdef KAVRO_HAVE_DRIVER
     COM1 = new TCommPortDriver(this);
     COM1->setObjectName(u"COM1"_s);
     COM1->SetPortName(u"\\\\.\\COM1"_s); // also makes Port pnCustom
-#endif
 }
 
 void TMainForm::PageControl1Change(int index)
@@ -351,21 +346,12 @@ void TMainForm::closeEvent(QCloseEvent *event)
 
 void TMainForm::ChannelReading(int channel, int rawValue)
 {
-    if (channel < 0 || channel >= ChannelCount)
-        return;
-    if (receiverData_.ZeroCapture) {
-        if (channel < ZeroReadingChannels)
-            receiverData_.ZeroReadings[std::size_t(channel)] = rawValue;
-        return;
-    }
-    rawReadings_[std::size_t(channel)] = rawValue;
+    dispatch_.ChannelReading(channel, rawValue);
 }
 
 int TMainForm::RawReading(int channel) const
 {
-    if (channel < 0 || channel >= ChannelCount)
-        return 0;
-    return rawReadings_[std::size_t(channel)];
+    return dispatch_.RawReading(channel);
 }
 
 void TMainForm::ShowValue(int quantity, double value)
@@ -519,11 +505,7 @@ void TMainForm::CloseNoticeWindow()
 
 void TMainForm::SendToInstrument(std::uint8_t code)
 {
-#ifdef KAVRO_HAVE_DRIVER
-    COM1->SendByte(code);
-#else
-    Q_UNUSED(code);
-#endif
+    COM1->SendByte(code); // a lost command has no echo; nothing to do here
 }
 
 void TMainForm::ShowWarning(const QString &text)

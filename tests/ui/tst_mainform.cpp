@@ -485,14 +485,14 @@ void tst_MainForm::enableMeasurementActionsAlwaysEnablesClose()
 void tst_MainForm::channelReadingOnEmptyPage()
 {
     TMainForm &form = *form_;
-    for (int channel = 0; channel < TMainForm::ChannelCount; ++channel)
+    for (int channel = 0; channel < ChannelCount; ++channel)
         form.ChannelReading(channel, 100 + channel);
     form.ChannelReading(3, 2613);
 
     QCOMPARE(form.RawReading(3), 2613);
     QCOMPARE(form.RawReading(5), 105);
     QCOMPARE(form.RawReading(15), 115);
-    for (int quantity = 0; quantity < TMainForm::QuantityCount; ++quantity)
+    for (int quantity = 0; quantity < QuantityCount; ++quantity)
         QCOMPARE(form.CurrentValue(quantity), 0.0);
 }
 
