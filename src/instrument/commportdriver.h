@@ -209,8 +209,8 @@ private:
     quint32 ReadInto(quint8 *buffer, qint64 count);
     qint64 PacketTransmitTime(quint32 packetSize) const;
     qint64 BytesQueuedForOutput() const;
-    void WaitForOutputProgress();
-    void DiscardQueuedOutput();
+    qint64 WriteSome(const quint8 *data, quint32 count);
+    void WaitForOutputRoom(bool queueFull);
     void ApplyPacketSizeRule(qint16 value);
     void ApplyPacketTimeoutRule(qint32 value);
     void ApplyInBufSize(quint32 value);
