@@ -1,4 +1,6 @@
+#include "../instrument/pseudoterminal.h"
 #include "../support/scripteddialogs.h"
+#include "instrument/commportdriver.h"
 #include "instrument/receiverdata.h"
 #include "instrument/serviceform.h"
 #include "instrument/warningform.h"
@@ -28,6 +30,8 @@ private Q_SLOTS:
     void pumpPicture();
     void pumpGuardDuringMeasurement_data();
     void pumpGuardDuringMeasurement();
+    void commandsOnTheLine_data();
+    void commandsOnTheLine();
     void serviceWindow();
     void noticeWindow();
     void noticeRefusesOperatorClose();
@@ -38,6 +42,8 @@ private:
     std::unique_ptr<test::FakeEnvironment> environment_;
     std::unique_ptr<ReceiverData> receiverData_;
     std::unique_ptr<TMainForm> form_;
+    std::unique_ptr<PseudoTerminal> instrument_;
+    bool measurementDialogVisible_ = false;
 };
 
 void tst_InstrumentControl::initTestCase()
@@ -51,11 +57,19 @@ void tst_InstrumentControl::init()
     environment_ = std::make_unique<test::FakeEnvironment>(QDir::tempPath());
     receiverData_ = std::make_unique<ReceiverData>();
     form_ = std::make_unique<TMainForm>(*receiverData_, *dialogs_, *environment_);
+    measurementDialogVisible_ = false;
+    form_->SetMeasurementDialogVisibleQuery([this] { return measurementDialogVisible_; });
+    // The instrument's end of the line: the commands are read back from it.
+    instrument_ = std::make_unique<PseudoTerminal>();
+    QVERIFY(instrument_->IsOpen());
+    form_->COM1->SetPortName(instrument_->SlavePath());
+    QVERIFY(form_->COM1->Connect());
 }
 
 void tst_InstrumentControl::cleanup()
 {
     form_.reset();
+    instrument_.reset();
 }
 
 void tst_InstrumentControl::pumpPicture_data()
@@ -105,15 +119,18 @@ void tst_InstrumentControl::pumpGuardDuringMeasurement()
     QFETCH(bool, warned);
 
     TMainForm &form = *form_;
-    QVERIFY(!form.MeasurementDialogVisible());
+    form.SetMeasurementDialogVisibleQuery({});
+    QVERIFY(!form.MeasurementDialogVisible()); // no dialog: never visible
     form.SetPumpState(true);
     form.SetMeasurementDialogVisibleQuery([&] { return dialogVisible; });
     QCOMPARE(form.MeasurementDialogVisible(), dialogVisible);
 
     form.SetPumpState(running);
 
+    // The picture shows what the instrument reported, even when refused.
     QCOMPARE(form.PumpRunning(), running);
     QCOMPARE(form.actPump->isChecked(), running);
+    QCOMPARE(instrument_->ReadUntilQuiet(150), warned ? QByteArray("\xD0") : QByteArray());
     QCOMPARE(dialogs_->messages.size(), warned ? 1 : 0);
     if (warned) {
         const test::ScriptedDialogs::Shown &message = dialogs_->messages.first();
@@ -122,6 +139,73 @@ void tst_InstrumentControl::pumpGuardDuringMeasurement()
         QCOMPARE(message.icon, UserDialogs::Icon::Warning);
         QCOMPARE(message.buttons, UserDialogs::Buttons(UserDialogs::Ok));
     }
+}
+
+// Steps: "pump" and "calibr" are the operator's commands, "echo" the
+// instrument reporting code 208 (the receiver's SetPumpState with the
+// opposite state), "measuring" the measurement dialog becoming visible,
+// "open"/"close" its opening and closing.
+void tst_InstrumentControl::commandsOnTheLine_data()
+{
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QByteArray>("sent");
+    QTest::addColumn<bool>("running");
+    QTest::addColumn<int>("warnings");
+
+    const QByteArray pump("\xD0");
+    const QByteArray zero("\xD2");
+    QTest::newRow("pump clicked twice")
+        << QStringList { u"pump"_s, u"pump"_s } << pump + pump << false << 0;
+    QTest::newRow("pump answered") << QStringList { u"pump"_s, u"echo"_s } << pump << true << 0;
+    QTest::newRow("pump answered twice")
+        << QStringList { u"pump"_s, u"echo"_s, u"pump"_s, u"echo"_s } << pump + pump << false << 0;
+    QTest::newRow("calibration stops the pump picture at once")
+        << QStringList { u"echo"_s, u"calibr"_s } << zero << false << 0;
+    QTest::newRow("measurement starts the stopped pump")
+        << QStringList { u"open"_s } << pump << false << 0;
+    QTest::newRow("measurement with the pump running")
+        << QStringList { u"echo"_s, u"open"_s } << QByteArray() << true << 0;
+    QTest::newRow("pump stops during a measurement")
+        << QStringList { u"echo"_s, u"open"_s, u"measuring"_s, u"echo"_s } << pump << false << 1;
+    QTest::newRow("and is reported running again")
+        << QStringList { u"echo"_s, u"open"_s, u"measuring"_s, u"echo"_s, u"echo"_s } << pump
+        << true << 1;
+    QTest::newRow("no guard after the measurement")
+        << QStringList { u"echo"_s, u"open"_s, u"close"_s, u"echo"_s } << QByteArray() << false
+        << 0;
+}
+
+void tst_InstrumentControl::commandsOnTheLine()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QByteArray, sent);
+    QFETCH(bool, running);
+    QFETCH(int, warnings);
+
+    TMainForm &form = *form_;
+    for (const QString &step : steps) {
+        if (step == u"pump")
+            form.actPump->trigger();
+        else if (step == u"calibr")
+            form.actCalibr->trigger();
+        else if (step == u"echo")
+            form.SetPumpState(!form.PumpRunning());
+        else if (step == u"open")
+            form.MeasurementDialogOpened();
+        else if (step == u"measuring")
+            measurementDialogVisible_ = true;
+        else if (step == u"close") {
+            measurementDialogVisible_ = false;
+            form.MeasurementDialogClosed();
+        } else
+            QFAIL(qPrintable(step));
+    }
+
+    QCOMPARE(instrument_->ReadUntilQuiet(150), sent);
+    QCOMPARE(form.PumpRunning(), running);
+    QCOMPARE(form.actPump->isChecked(), running);
+    QCOMPARE(form.actPump->property("imageIndex").toInt(), running ? 18 : 16);
+    QCOMPARE(dialogs_->messages.size(), warnings);
 }
 
 void tst_InstrumentControl::serviceWindow()

@@ -110,6 +110,7 @@ private Q_SLOTS:
     void showValueAfterRegistration();
     void closingEndsProgram_data();
     void closingEndsProgram();
+    void statusTextsFit();
     void screenshots();
 
 private:
@@ -166,11 +167,11 @@ void tst_MainForm::windowLayout()
     const QList<QLabel *> panels
         = form.StatusBar1->findChildren<QLabel *>(QString(), Qt::FindDirectChildrenOnly);
     QCOMPARE(panels.size(), 3);
-    const int widths[] = { 300, 160, 50 };
-    for (int panel = 0; panel < 3; ++panel) {
-        QCOMPARE(panels[panel]->minimumWidth(), widths[panel]);
-        QCOMPARE(panels[panel]->maximumWidth(), widths[panel]);
-    }
+    QCOMPARE(panels[0]->width(), 300);
+    QCOMPARE(panels[0]->maximumWidth(), 300);
+    QCOMPARE(panels[1]->width(), 160);
+    QCOMPARE(panels[1]->maximumWidth(), 160);
+    QCOMPARE(panels[2]->minimumWidth(), 50);
     QCOMPARE(form.StatusText(0), EmptyPageText);
     QCOMPARE(form.StatusText(1), u" Режим слежения выключен"_s);
     QCOMPARE(form.StatusText(2), QString());
@@ -250,9 +251,11 @@ void tst_MainForm::actionProperties()
         QCOMPARE(action->toolTip(), hint);
     QCOMPARE(action->shortcut(), QKeySequence(shortcut));
     QCOMPARE(action->property("imageIndex").toInt(), image);
-    QCOMPARE(action->icon().isNull(), image < 0);
+    // Only pictures of the image list show in the menus.
+    QCOMPARE(!action->icon().isNull() && action->isIconVisibleInMenu(), image >= 0);
     if (image >= 0)
-        QVERIFY(!action->icon().pixmap(16, 16).toImage().isNull());
+        QCOMPARE(
+            action->icon().pixmap(16, 16).toImage(), ActionImage(image).pixmap(16, 16).toImage());
     QCOMPARE(action->isEnabled(), enabled);
 }
 
@@ -587,6 +590,27 @@ void tst_MainForm::closingEndsProgram()
     QCOMPARE(environment_->exitCode, 0);
 }
 
+void tst_MainForm::statusTextsFit()
+{
+    TMainForm &form = *form_;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.VehicleRegistered(u"А123ВС77"_s);
+    const QStringList texts = { EmptyPageText, LevelsPageText, NumbersPageText, GraphicsPageText };
+    const auto fits = [](const QLabel *panel) {
+        return panel->fontMetrics().horizontalAdvance(panel->text())
+            <= panel->contentsRect().width();
+    };
+    const QList<QLabel *> panels
+        = form.StatusBar1->findChildren<QLabel *>(QString(), Qt::FindDirectChildrenOnly);
+    for (const QString &text : texts) {
+        form.SetStatusText(0, text);
+        QVERIFY2(fits(panels[0]), qPrintable(text));
+    }
+    QVERIFY(fits(panels[1]));
+    QVERIFY2(fits(panels[2]), qPrintable(panels[2]->text()));
+}
+
 void tst_MainForm::screenshots()
 {
     TMainForm &form = *form_;
@@ -606,12 +630,12 @@ void tst_MainForm::screenshots()
     form.mnuFile->hide();
 
     // The action pictures side by side at tool bar size and enlarged.
-    QImage sheet(12 * 56, 80, QImage::Format_ARGB32);
+    QImage sheet(13 * 56, 80, QImage::Format_ARGB32);
     sheet.fill(QColor(236, 236, 236));
     QPainter painter(&sheet);
     int left = 4;
     for (int position = 0; position <= 22; position += 2) {
-        const QIcon icon = ActionImage(position);
+        const QIcon icon = position <= 20 ? ActionImage(position) : MonitoringToolBarImage();
         painter.drawPixmap(left, 4, icon.pixmap(48, 48));
         painter.drawPixmap(left + 16, 58, icon.pixmap(18, 18));
         left += 56;
