@@ -11,3 +11,9 @@ kavro_add_test(tst_startup UI
     ${CMAKE_CURRENT_LIST_DIR}/ptyinstrument.h
     ${CMAKE_CURRENT_LIST_DIR}/ptyinstrument.cpp
   TIMEOUT 120)
+kavro_add_test(tst_wholeprogram UI
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/tst_wholeprogram.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ptyinstrument.h
+    ${CMAKE_CURRENT_LIST_DIR}/ptyinstrument.cpp
+  TIMEOUT 120)
