@@ -44,14 +44,14 @@ void ProgramHost::COM1ReceiveData(TCommPortDriver *, const quint8 *DataPtr, quin
 
 void ProgramHost::actCOMSelectExecute()
 {
-    portSetup_.ChooseAnotherPort(&mainForm_);
+    portSetup_.ChooseAnotherPort(DialogParent());
 }
 
 void ProgramHost::Timer1Timer()
 {
     if (!mainForm_.DataReceived()) {
         mainForm_.Timer1->stop();
-        dialogs_.Message(&mainForm_, u"КАВРО-02"_s,
+        dialogs_.Message(DialogParent(), u"КАВРО-02"_s,
             u"Потеряно соединение с прибором.\r"
             u"Включите прибор и запустите приложение еще раз"_s,
             UserDialogs::Icon::Error, UserDialogs::Ok);
@@ -60,11 +60,19 @@ void ProgramHost::Timer1Timer()
     mainForm_.SetDataReceived(false);
 }
 
+// While the splash stays on top, dialogs belong to it so that they show above it.
+QWidget *ProgramHost::DialogParent()
+{
+    if (splash_)
+        return splash_;
+    return &mainForm_;
+}
+
 bool ProgramHost::OpenInstrumentPort()
 {
     portOpen_ = false;
     receiver_.ResetForPortSetup();
-    portOpen_ = portSetup_.OpenInstrumentPort(splash_);
+    portOpen_ = portSetup_.OpenInstrumentPort(DialogParent());
     return portOpen_;
 }
 
@@ -188,7 +196,8 @@ void ProgramHost::StopWatchdog()
 
 void ProgramHost::ShowWarningMessage(const QString &text)
 {
-    dialogs_.Message(&mainForm_, u"КАВРО-02"_s, text, UserDialogs::Icon::Warning, UserDialogs::Ok);
+    dialogs_.Message(
+        DialogParent(), u"КАВРО-02"_s, text, UserDialogs::Icon::Warning, UserDialogs::Ok);
 }
 
 } // namespace kavro

@@ -73,6 +73,8 @@ public:
     void ShowWarningMessage(const QString &text) override;
 
 private:
+    QWidget *DialogParent();
+
     TMainForm &mainForm_;
     UserDialogs &dialogs_;
     AppEnvironment &environment_;

@@ -219,8 +219,10 @@ private Q_SLOTS:
         ProgramStart start(environment, dialogs, { .dropPeriodMs = 50, .questionPeriodMs = 60000 });
         bool newCarEnabledWhileShown = false;
         QString openWhileShown;
+        const TSplashForm *splash = nullptr;
 
-        const bool ran = RunStart(start, [&](TSplashForm &) {
+        const bool ran = RunStart(start, [&](TSplashForm &shown) {
+            splash = &shown;
             newCarEnabledWhileShown = start.MainForm()->actNewCar->isEnabled();
             openWhileShown = OpenPty();
         });
@@ -232,6 +234,9 @@ private Q_SLOTS:
         QCOMPARE(dialogs.portChoicesShownWith, preselected);
         QCOMPARE(Boxes(dialogs), boxes);
         QCOMPARE(StoredIndex(), storedAfter);
+        // Above the splash, which stays on top.
+        QCOMPARE(
+            dialogs.parents, QList<const QWidget *>(boxes.size() + preselected.size(), splash));
         // A failed start ends the program through the main window, never shown.
         QCOMPARE(environment.endCalls, runs ? 0 : 1);
         QCOMPARE(start.MainForm()->isVisible(), false);
@@ -324,6 +329,7 @@ private Q_SLOTS:
             QCOMPARE(Boxes(dialogs),
                 (QList<Box> { { NotResponding, UserDialogs::Icon::Question, YesNo } }));
             QCOMPARE(dialogs.portChoicesShownWith, preselected);
+            QCOMPARE(dialogs.parents, QList<const QWidget *>(1 + preselected.size(), &splash));
             QCOMPARE(OpenPty(), openPty);
             QVERIFY(splash.Timer2.isActive());
         });
