@@ -27,6 +27,12 @@ ProgramHost::ProgramHost(TMainForm &mainForm, ReceiverData &receiverData, UserDi
     connect(mainForm_.actCOMSelect, &QAction::triggered, this, &ProgramHost::actCOMSelectExecute);
 }
 
+ProgramHost::~ProgramHost()
+{
+    // The port outlives this host a little, inside the main window.
+    mainForm_.COM1->SetOnReceiveData(nullptr);
+}
+
 void ProgramHost::SetMeasurementDialog(QDialog *dialog)
 {
     measurementDialog_ = dialog;

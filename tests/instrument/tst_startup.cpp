@@ -187,10 +187,6 @@ private Q_SLOTS:
             << u"COM=7\n[Ports]\nCOM1=%A\nCOM2=%B\n"_s << QString()
             << QList<int> { UserDialogs::No } << QList<int> {} << QList<int> {}
             << QList<Box> { cannotOpen, startFailed } << QVariant(7) << QString() << false;
-        QTest::newRow("COM negative: no port, Yes and a port chosen")
-            << u"COM=-3\n[Ports]\nCOM2=%B\n"_s << QString() << QList<int> { UserDialogs::Yes }
-            << QList<int> { 1 } << QList<int> { -1 } << QList<Box> { cannotOpen } << QVariant(1)
-            << u"B"_s << true;
     }
 
     void startSequence()
