@@ -141,15 +141,23 @@ public:
     explicit TCommPortDriver(QObject *parent = nullptr);
     ~TCommPortDriver() override;
 
+    // Opens PortName (outside Windows through DeviceMap()), applies the line
+    // settings and starts polling; true at once if already open.
     bool Connect();
     void Disconnect();
     bool IsConnected() const;
+    // Writes the line settings to the open port and purges both directions.
+    // A device without modem lines still succeeds.
     bool ApplySettings();
     bool PurgeBuffers(bool input, bool output);
+    // OutBufSize minus the bytes the system has not yet sent; 65535 when closed.
     quint16 OutputFreeSpace();
+    // Active modem input lines; empty when closed or when the device has none.
     TLineStatus LineStatus();
+    // Counts the bytes the system accepted. Gives up after `timeout` ms
+    // without progress; bytes not accepted by then are dropped, never sent later.
     quint32 SendDataTimed(const quint8 *data, quint32 count, quint32 timeout);
-    quint32 SendData(const quint8 *data, quint32 count);
+    quint32 SendData(const quint8 *data, quint32 count); // with OutputTimeout
     bool SendByte(quint8 value);
 
     TPortNumber Port() const { return m_port; }

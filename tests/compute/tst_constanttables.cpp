@@ -41,6 +41,7 @@ private Q_SLOTS:
     void curveValues();
     void validCodes_data();
     void validCodes();
+    void segmentWithoutBaseIsInvalid();
     void oddCodesLieOneAboveTheEvenCodeBelow();
     void segmentsJoinTheirBases();
     void fingerprints_data();
@@ -102,6 +103,14 @@ void TestConstantTables::validCodes()
     QCOMPARE(CurveValue(*curve, 4095), InvalidValue);
     QCOMPARE(CurveValue(*curve, -1), InvalidValue);
     QCOMPARE(CurveValue(*curve, std::int64_t { 1 } << 40), InvalidValue);
+}
+
+void TestConstantTables::segmentWithoutBaseIsInvalid()
+{
+    // A curve whose bytes run past its bases has no value there.
+    const PackedCurve shortOfBases { ChCurve.Increments.first(128), ChCurve.Bases.first(1) };
+    QCOMPARE(CurveValue(shortOfBases, 511), 419);
+    QCOMPARE(CurveValue(shortOfBases, 512), InvalidValue);
 }
 
 void TestConstantTables::oddCodesLieOneAboveTheEvenCodeBelow()
