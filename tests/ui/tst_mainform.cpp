@@ -1,6 +1,9 @@
 #include "../support/scripteddialogs.h"
+#include "compute/calibration.h"
+#include "compute/conversions.h"
 #include "instrument/receiverdata.h"
 #include "ui/actionimages.h"
+#include "ui/appenvironment.h"
 #include "ui/mainform.h"
 #include "ui/shortcuthintmenu.h"
 
@@ -106,12 +109,16 @@ private Q_SLOTS:
     void channelReadingOnEmptyPage();
     void zeroCaptureStoresOnlyZeroReadings_data();
     void zeroCaptureStoresOnlyZeroReadings();
+    void channelReadingShowsItsQuantity_data();
+    void channelReadingShowsItsQuantity();
+    void channelFourUpdatesOnlyLambda();
     void showValueAfterRegistration_data();
     void showValueAfterRegistration();
     void closingEndsProgram_data();
     void closingEndsProgram();
     void statusTextsFit();
     void screenshots();
+    void endProgramEndsTheMainLoopStartedLater(); // last: it ends the application
 
 private:
     std::unique_ptr<test::ScriptedDialogs> dialogs_;
@@ -536,6 +543,79 @@ void tst_MainForm::zeroCaptureStoresOnlyZeroReadings()
     QCOMPARE(receiverData_->ZeroReadings, expected);
 }
 
+// Channel → quantity with a calibration image whose words give round
+// numbers; the gases have no calibration block yet and read InvalidValue,
+// which the display pins at the top of each range.
+void tst_MainForm::channelReadingShowsItsQuantity_data()
+{
+    QTest::addColumn<int>("channel");
+    QTest::addColumn<int>("raw");
+    QTest::addColumn<int>("quantity"); // -1: nothing shown
+    QTest::addColumn<double>("shown");
+
+    QTest::newRow("0: CO2") << 0 << 1000 << 2 << 15.5;
+    QTest::newRow("1: CO") << 1 << 1000 << 0 << 7.0;
+    QTest::newRow("2: O2") << 2 << 2000 << 3 << 10.0;
+    QTest::newRow("3: CH") << 3 << 2613 << 1 << 3000.0;
+    QTest::newRow("6: engine speed") << 6 << 1700 << 5 << 3400.0;
+    QTest::newRow("7: temperature") << 7 << 2400 << 6 << 55.6;
+    QTest::newRow("5: stored only") << 5 << 1234 << -1 << 0.0;
+    QTest::newRow("8: stored only") << 8 << 1234 << -1 << 0.0;
+    QTest::newRow("15: stored only") << 15 << 4095 << -1 << 0.0;
+}
+
+void tst_MainForm::channelReadingShowsItsQuantity()
+{
+    QFETCH(int, channel);
+    QFETCH(int, raw);
+    QFETCH(int, quantity);
+    QFETCH(double, shown);
+
+    Calibration calibration;
+    calibration.O2Scale = 32768;
+    calibration.RpmScale = 32768;
+    calibration.RpmTrim = 128;
+    calibration.TempScale = 32768;
+    WriteCalibration(calibration, receiverData_->InstrumentImage);
+    TMainForm &form = *form_;
+    form.VehicleRegistered(u"А123ВС"_s);
+
+    form.ChannelReading(channel, raw);
+
+    QCOMPARE(form.RawReading(channel), raw);
+    for (int q = 0; q < QuantityCount; ++q)
+        QCOMPARE(form.CurrentValue(q), q == quantity ? shown : 0.0);
+}
+
+void tst_MainForm::channelFourUpdatesOnlyLambda()
+{
+    TMainForm &form = *form_;
+    form.VehicleRegistered(u"А123ВС"_s);
+    receiverData_->BlockReceived = true; // gases from the (empty) calibration words
+    form.ChannelReading(0, 900);
+    form.ChannelReading(1, 300);
+    form.ChannelReading(2, 50);
+    form.ChannelReading(3, 400);
+    std::array<double, QuantityCount> before {};
+    for (int q = 0; q < QuantityCount; ++q)
+        before[std::size_t(q)] = form.CurrentValue(q);
+
+    form.ChannelReading(4, 2000);
+
+    TRawReadings raw {};
+    raw[0] = 900;
+    raw[1] = 300;
+    raw[2] = 50;
+    raw[3] = 400;
+    raw[4] = 2000;
+    const double lambda = Clamp(ComputeLambda(*receiverData_, raw), 0, 2);
+    QCOMPARE(form.CurrentValue(4), lambda);
+    for (int q = 0; q < QuantityCount; ++q) {
+        if (q != 4)
+            QCOMPARE(form.CurrentValue(q), before[std::size_t(q)]);
+    }
+}
+
 void tst_MainForm::showValueAfterRegistration_data()
 {
     QTest::addColumn<int>("quantity");
@@ -642,6 +722,14 @@ void tst_MainForm::screenshots()
     }
     painter.end();
     QVERIFY(sheet.save(QStringLiteral(KAVRO_SCREENS_DIR "/mainform-icons.png")));
+}
+
+void tst_MainForm::endProgramEndsTheMainLoopStartedLater()
+{
+    SystemEnvironment environment;
+    environment.EndProgram(3);
+    QTimer::singleShot(3000, [] { QCoreApplication::exit(99); }); // not ended: fail, not hang
+    QCOMPARE(QCoreApplication::exec(), 3);
 }
 
 QTEST_MAIN(tst_MainForm)
