@@ -1,5 +1,6 @@
 #include "instrument/programhost.h"
 
+// mainform.h keeps QPointers to these windows, which need their full types.
 #include "instrument/serviceform.h"
 #include "instrument/warningform.h"
 #include "ui/appenvironment.h"
