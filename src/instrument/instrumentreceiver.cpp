@@ -382,7 +382,7 @@ void TInstrumentReceiver::DiagnosticMode(quint8 code)
     m_host.DisconnectPort();
     m_host.StopWatchdog();
     m_host.ShowWarningMessage(
-        u" Данная версия программы не поддерживает работу в режиме диагностики\n"
+        u" Данная версия программы не поддерживает работу в режиме диагностики\r"
         u" Приложение будет закрыто"_s);
     m_host.CloseMainWindow();
 }

@@ -547,7 +547,7 @@ void tst_InstrumentReceiver::diagnosticMode()
     QCOMPARE(events,
         QStringList({ u"diagnostic %1"_s.arg(code), u"disconnect"_s, u"watchdog stop"_s,
             u"message  Данная версия программы не поддерживает работу в режиме "
-            u"диагностики\n Приложение будет закрыто"_s,
+            u"диагностики\r Приложение будет закрыто"_s,
             u"mainwindow close"_s }));
     QCOMPARE(rig.data.LastModeCode, int(code));
     // The rest of the batch finds the program closing: no second message.

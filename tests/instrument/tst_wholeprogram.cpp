@@ -11,7 +11,6 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -249,10 +248,9 @@ private Q_SLOTS:
         QCOMPARE(dialogs_->messages.size(), 1);
         const auto &shown = dialogs_->messages[0];
         QCOMPARE(shown.title, Title);
-        QCOMPARE(shown.text.split(QRegularExpression(u"[\r\n]"_s)),
-            (QStringList {
-                u" Данная версия программы не поддерживает работу в режиме диагностики"_s,
-                u" Приложение будет закрыто"_s }));
+        QCOMPARE(shown.text,
+            u" Данная версия программы не поддерживает работу в режиме диагностики\r"
+            u" Приложение будет закрыто"_s);
         QCOMPARE(shown.icon, UserDialogs::Icon::Warning);
         QCOMPARE(shown.buttons, UserDialogs::Ok);
         // The port is closed and the watchdog stopped before the message, the end after it.
