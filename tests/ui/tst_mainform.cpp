@@ -1,6 +1,7 @@
 #include "../support/scripteddialogs.h"
 #include "compute/calibration.h"
 #include "compute/conversions.h"
+#include "instrument/commportdriver.h"
 #include "instrument/receiverdata.h"
 #include "ui/actionimages.h"
 #include "ui/appenvironment.h"
@@ -182,6 +183,14 @@ void tst_MainForm::windowLayout()
     QCOMPARE(form.StatusText(0), EmptyPageText);
     QCOMPARE(form.StatusText(1), u" Режим слежения выключен"_s);
     QCOMPARE(form.StatusText(2), QString());
+
+    QCOMPARE(form.COM1->objectName(), u"COM1"_s);
+    QCOMPARE(form.COM1->Port(), pnCustom);
+    QCOMPARE(form.COM1->PortName(), u"\\\\.\\COM1"_s);
+    QCOMPARE(form.COM1->BaudRate(), br9600);
+    QCOMPARE(form.COM1->PollingDelay(), 50);
+    QVERIFY(!form.COM1->IsConnected());
+    QVERIFY(!form.COM1->HasOnReceiveData());
 
     QCOMPARE(form.Timer1->interval(), 2000);
     QVERIFY(!form.Timer1->isActive());
