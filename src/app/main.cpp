@@ -1,7 +1,16 @@
+#include "instrument/programstart.h"
+#include "ui/appenvironment.h"
+#include "ui/userdialogs.h"
+
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    return 0;
+    kavro::SystemEnvironment environment;
+    kavro::QtUserDialogs dialogs;
+    kavro::ProgramStart start(environment, dialogs);
+    if (!start.Run())
+        return start.ExitCode();
+    return app.exec();
 }

@@ -30,6 +30,7 @@ public:
     Button fallbackAnswer = No;
     int fallbackPort = -1;
     std::function<void(const Shown &)> onMessage; // runs while the box is "open"
+    std::function<void(int)> onPortChoice;         // runs while the port dialog is "open"
 
     Button Message(QWidget *, const QString &title, const QString &text, Icon icon,
                    Buttons buttons) override
@@ -45,6 +46,8 @@ public:
     int ChoosePort(QWidget *, int preselectedIndex) override
     {
         portChoicesShownWith.append(preselectedIndex);
+        if (onPortChoice)
+            onPortChoice(preselectedIndex);
         if (!portAnswers.isEmpty())
             return portAnswers.takeFirst();
         return fallbackPort == -1 ? preselectedIndex : fallbackPort;

@@ -1,0 +1,21 @@
+#include "instrument/noticeplacement.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+namespace kavro {
+
+void CentreOnOwner(QWidget &window)
+{
+    QRect area;
+    if (const QWidget *owner = window.parentWidget())
+        area = owner->window()->geometry();
+    else if (const QScreen *screen = QGuiApplication::primaryScreen())
+        area = screen->availableGeometry();
+    QRect frame = window.geometry();
+    frame.moveCenter(area.center());
+    window.move(frame.topLeft());
+}
+
+} // namespace kavro

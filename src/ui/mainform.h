@@ -1,0 +1,173 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <functional>
+
+class QAction;
+class QCloseEvent;
+class QLabel;
+class QMenu;
+class QStackedWidget;
+class QStatusBar;
+class QTimer;
+class QToolBar;
+class QWidget;
+
+namespace kavro {
+
+class AppEnvironment;
+class TCommPortDriver;
+class TServiceForm;
+class TWarningForm;
+class UserDialogs;
+struct ReceiverData;
+
+// The program's main window: menu, tool bar, the four views, the status bar,
+// the serial port COM1 and the connection watchdog Timer1. Readings from the
+// instrument arrive through ChannelReading; the receiver, the vehicle
+// registration and the measurement dialog switch the commands through
+// EnableMeasurementActions and the operations below.
+class TMainForm : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // Pages of PageControl1.
+    enum Page { pgEmpty = 0, pgLevels = 1, pgNumbers = 2, pgGraphics = 3 };
+    // Panels of StatusBar1.
+    enum StatusPanel { spView = 0, spMonitoring = 1, spVehicle = 2 };
+
+    static constexpr int ChannelCount = 16;
+    static constexpr int QuantityCount = 7;
+    // Instrument command bytes.
+    static constexpr std::uint8_t cmdSwitchPump = 208;
+    static constexpr std::uint8_t cmdStartZeroSetting = 210;
+
+    // receiverData is the receiver's program-wide data (zero capture and
+    // calibration image); dialogs and environment outlive the window.
+    TMainForm(ReceiverData &receiverData, UserDialogs &dialogs, AppEnvironment &environment,
+        QWidget *parent = nullptr);
+    ~TMainForm() override;
+
+    // Reading dispatch
+    void ChannelReading(int channel, int rawValue);
+    int RawReading(int channel) const;
+    void ShowValue(int quantity, double value);
+    double CurrentValue(int quantity) const;
+
+    // Command states
+    void EnableMeasurementActions(bool enabled);
+    void SetNewCarEnabled(bool enabled);
+    int ShownPageIndex() const;
+
+    // Status bar
+    QString StatusText(int panel) const;
+    void SetStatusText(int panel, const QString &text);
+
+    // Pump
+    bool PumpRunning() const { return pumpRunning_; }
+    void SetPumpState(bool running);
+
+    // Measurement dialog: whether it is visible (false until the dialog is
+    // provided), and the events of its opening and closing.
+    void SetMeasurementDialogVisibleQuery(std::function<bool()> query);
+    bool MeasurementDialogVisible() const;
+    void MeasurementDialogOpened();
+    void MeasurementDialogClosed();
+
+    // Vehicle registration has finished with this registration number.
+    void VehicleRegistered(const QString &registrationNumber);
+
+    // Automatic zero setting window and maintenance notice, owned by this
+    // window; Close* destroys them. The accessors give nullptr when absent.
+    void ShowServiceWindow();
+    void CloseServiceWindow();
+    void ShowNoticeWindow();
+    void CloseNoticeWindow();
+    TServiceForm *ServiceWindow() const { return serviceWindow_; }
+    TWarningForm *NoticeWindow() const { return noticeWindow_; }
+
+    // A byte has arrived since the last watchdog tick (connection supervision).
+    bool DataReceived() const { return dataReceived_; }
+    void SetDataReceived(bool received) { dataReceived_ = received; }
+
+    // Components
+    QToolBar *tlbMain = nullptr;
+    QWidget *Panel1 = nullptr;
+    QLabel *Label1 = nullptr;
+    QLabel *Label2 = nullptr;
+    QStackedWidget *PageControl1 = nullptr;
+    QWidget *tsEmpty = nullptr;
+    QWidget *tsLevels = nullptr;
+    QWidget *tsNumbers = nullptr;
+    QWidget *tsGraphics = nullptr;
+    QStatusBar *StatusBar1 = nullptr;
+    TCommPortDriver *COM1 = nullptr;
+    QTimer *Timer1 = nullptr; // connection watchdog, 2000 ms, stopped at start
+
+    QMenu *mnuFile = nullptr;
+    QMenu *mnuView = nullptr;
+    QMenu *mnuControl = nullptr;
+    QMenu *mnuGraph = nullptr;
+
+    QAction *actNewCar = nullptr;
+    QAction *actNewMesurment = nullptr;
+    QAction *actPrint = nullptr;
+    QAction *actClose = nullptr;
+    QAction *actLevels = nullptr;
+    QAction *actNumbers = nullptr;
+    QAction *actGraphics = nullptr;
+    QAction *actPump = nullptr;
+    QAction *actCalibr = nullptr;
+    QAction *actCOMSelect = nullptr;
+    QAction *actMonitoring = nullptr;
+    QAction *actSaveGraphics = nullptr;
+    QAction *actClear = nullptr;
+    QAction *actPause = nullptr;
+    QAction *actResume = nullptr;
+
+public Q_SLOTS:
+    void actLevelsExecute();
+    void actNumbersExecute();
+    void actGraphicsExecute();
+    void actCloseExecute();
+    void actPumpExecute();
+    void actCaibrExecute();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void FormCreate();
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBar();
+    void CreatePanels();
+    void CreateStatusBar();
+    void CreatePort();
+    void PageControl1Change(int index);
+    void tsEmptyShow();
+    void tsLevelsShow();
+    void tsNumbersShow();
+    void tsGraphicsShow();
+    void SendToInstrument(std::uint8_t code);
+    void ShowWarning(const QString &text);
+
+    ReceiverData &receiverData_;
+    UserDialogs &dialogs_;
+    AppEnvironment &environment_;
+    std::function<bool()> measurementDialogVisible_;
+    std::array<QLabel *, 3> statusPanels_ {};
+    std::array<int, ChannelCount> rawReadings_ {};
+    std::array<double, QuantityCount> shownValues_ {};
+    bool pumpRunning_ = false;
+    bool dataReceived_ = false;
+    QPointer<TServiceForm> serviceWindow_;
+    QPointer<TWarningForm> noticeWindow_;
+};
+
+} // namespace kavro

@@ -1,0 +1,59 @@
+#include "ui/userdialogs.h"
+
+#include "instrument/comselectform.h"
+
+#include <QMessageBox>
+
+using namespace Qt::StringLiterals;
+
+namespace kavro {
+
+namespace {
+QMessageBox::Icon BoxIcon(UserDialogs::Icon icon)
+{
+    switch (icon) {
+    case UserDialogs::Icon::Information:
+        return QMessageBox::Information;
+    case UserDialogs::Icon::Warning:
+        return QMessageBox::Warning;
+    case UserDialogs::Icon::Error:
+        return QMessageBox::Critical;
+    case UserDialogs::Icon::Question:
+        return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+constexpr std::pair<UserDialogs::Button, QMessageBox::StandardButton> ButtonPairs[] = {
+    { UserDialogs::Ok, QMessageBox::Ok },
+    { UserDialogs::Yes, QMessageBox::Yes },
+    { UserDialogs::No, QMessageBox::No },
+    { UserDialogs::Cancel, QMessageBox::Cancel },
+};
+} // namespace
+
+UserDialogs::Button QtUserDialogs::Message(
+    QWidget *parent, const QString &title, const QString &text, Icon icon, Buttons buttons)
+{
+    QMessageBox::StandardButtons boxButtons;
+    for (const auto &[ours, qts] : ButtonPairs)
+        if (buttons & ours)
+            boxButtons |= qts;
+    QMessageBox box(BoxIcon(icon), title, text, boxButtons, parent);
+    box.setTextFormat(Qt::PlainText);
+    const int clicked = box.exec();
+    for (const auto &[ours, qts] : ButtonPairs)
+        if (clicked == qts)
+            return ours;
+    return NoButton;
+}
+
+int QtUserDialogs::ChoosePort(QWidget *parent, int preselectedIndex)
+{
+    TCOMSelectForm form(parent);
+    form.SetItemIndex(preselectedIndex);
+    form.exec();
+    return form.ItemIndex();
+}
+
+} // namespace kavro

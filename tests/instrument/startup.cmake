@@ -1,0 +1,7 @@
+# Start-up, port selection and connection supervision.
+kavro_add_test(tst_portsetup
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/tst_portsetup.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ptyinstrument.h
+    ${CMAKE_CURRENT_LIST_DIR}/ptyinstrument.cpp
+  TIMEOUT 60)
