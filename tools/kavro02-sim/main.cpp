@@ -3,6 +3,7 @@
 
 #include "instrumentsession.h"
 #include "processwatch.h"
+#include "programsettings.h"
 #include "scenariooptions.h"
 
 #include <QCommandLineParser>
@@ -36,6 +37,14 @@ int main(int argc, char *argv[])
     if (const QString error = session.Open(); !error.isEmpty()) {
         std::fprintf(stderr, "kavro02-sim: %s\n", qPrintable(error));
         return 1;
+    }
+    if (!options.programFolder.isEmpty()) {
+        const QString device = options.linkPath.isEmpty() ? session.DevicePath() : options.linkPath;
+        if (const QString error = ConnectProgramToDevice(options.programFolder, device);
+            !error.isEmpty()) {
+            std::fprintf(stderr, "kavro02-sim: %s\n", qPrintable(error));
+            return 1;
+        }
     }
     if (!session.DevicePath().isEmpty()) {
         std::printf("%s\n", qPrintable(session.DevicePath()));

@@ -111,6 +111,10 @@ void AddOptions(QCommandLineParser &parser)
             u"Log the bytes received from the program to FILE (default: standard "
             "error)."_s,
             u"FILE"_s },
+        { u"program-folder"_s,
+            u"Point COM1 of the program in DIR at the device: its settings "
+            "file gets COM = 0 and Ports/COM1 = the link (or device)."_s,
+            u"DIR"_s },
         { u"exit-with-pid"_s, u"End when the process PID has ended."_s, u"PID"_s },
         { u"start-after"_s, u"Stay silent for SECONDS after the program opened the device."_s,
             u"SECONDS"_s },
@@ -195,6 +199,7 @@ ParsedOptions ParseScenarioOptions(QCommandLineParser &parser, const QStringList
     options.linkPath = parser.value(u"link"_s);
     options.outputPath = parser.value(u"output"_s);
     options.logPath = parser.value(u"log"_s);
+    options.programFolder = parser.value(u"program-folder"_s);
     options.fast = parser.isSet(u"fast"_s);
     options.emptyBlock = parser.isSet(u"empty-block"_s);
     reader.Number(u"duration"_s, options.duration);
@@ -231,6 +236,8 @@ ParsedOptions ParseScenarioOptions(QCommandLineParser &parser, const QStringList
         reader.Fail(u"--output needs --duration"_s);
     if (!options.outputPath.isEmpty() && !options.linkPath.isEmpty())
         reader.Fail(u"--output and --link exclude each other"_s);
+    if (!options.outputPath.isEmpty() && !options.programFolder.isEmpty())
+        reader.Fail(u"--output and --program-folder exclude each other"_s);
     if (protocol.startInCountdown && protocol.zeroPrefix)
         reader.Fail(u"--mid-countdown and --zero-prefix exclude each other"_s);
     parsed.error = reader.Error();

@@ -27,6 +27,7 @@ struct ScenarioOptions
     QString linkPath;
     QString outputPath;
     QString logPath;
+    QString programFolder;
     bool fast = false;
     double duration = -1;
     double startAfter = 0;
