@@ -11,6 +11,34 @@ bool IsChannel(int channel)
 
 } // namespace
 
+std::optional<QuantityValue> ConvertReading(
+    const ReceiverData &receiver, const TRawReadings &rawReadings, int channel)
+{
+    if (!IsChannel(channel))
+        return std::nullopt;
+    const int raw = rawReadings[static_cast<std::size_t>(channel)];
+    const int compensation = rawReadings[4];
+    const TInstrumentImage &image = receiver.InstrumentImage;
+    switch (channel) {
+    case 0:
+        return QuantityValue { qnCO2, ConvertCO2(receiver, raw, compensation) };
+    case 1:
+        return QuantityValue { qnCO, ConvertCO(receiver, raw, compensation) };
+    case 2:
+        return QuantityValue { qnO2, ConvertO2(image, raw) };
+    case 3:
+        return QuantityValue { qnCH, ConvertCH(receiver, raw, compensation) };
+    case 4:
+        return QuantityValue { qnLambda, ComputeLambda(receiver, rawReadings) };
+    case 6:
+        return QuantityValue { qnEngineSpeed, ConvertEngineSpeed(image, raw) };
+    case 7:
+        return QuantityValue { qnTemperature, ConvertTemperature(image, raw) };
+    default: // channel 5 and 8 to 15 are not converted
+        return std::nullopt;
+    }
+}
+
 ReadingDispatch::ReadingDispatch(ReceiverData &receiver, ReadingSink &sink)
     : m_receiver(receiver)
     , m_sink(sink)
@@ -25,7 +53,9 @@ void ReadingDispatch::ChannelReading(int channel, int rawValue)
         return;
     }
     m_rawReadings[static_cast<std::size_t>(channel)] = rawValue;
-    ConvertAndShow(channel, rawValue);
+    if (const std::optional<QuantityValue> converted
+        = ConvertReading(m_receiver, m_rawReadings, channel))
+        m_sink.ShowValue(converted->Quantity, converted->Value);
 }
 
 int ReadingDispatch::RawReading(int channel) const
@@ -40,37 +70,6 @@ void ReadingDispatch::CaptureZero(int channel, int rawValue)
         return;
     m_receiver.ZeroReadings[static_cast<std::size_t>(channel)] = rawValue;
     m_sink.ZeroReadingStored(channel, rawValue);
-}
-
-void ReadingDispatch::ConvertAndShow(int channel, int rawValue)
-{
-    const int compensation = RawReading(4);
-    const TInstrumentImage &image = m_receiver.InstrumentImage;
-    switch (channel) {
-    case 0:
-        m_sink.ShowValue(qnCO2, ConvertCO2(m_receiver, rawValue, compensation));
-        break;
-    case 1:
-        m_sink.ShowValue(qnCO, ConvertCO(m_receiver, rawValue, compensation));
-        break;
-    case 2:
-        m_sink.ShowValue(qnO2, ConvertO2(image, rawValue));
-        break;
-    case 3:
-        m_sink.ShowValue(qnCH, ConvertCH(m_receiver, rawValue, compensation));
-        break;
-    case 4:
-        m_sink.ShowValue(qnLambda, ComputeLambda(m_receiver, m_rawReadings));
-        break;
-    case 6:
-        m_sink.ShowValue(qnEngineSpeed, ConvertEngineSpeed(image, rawValue));
-        break;
-    case 7:
-        m_sink.ShowValue(qnTemperature, ConvertTemperature(image, rawValue));
-        break;
-    default: // channel 5 and 8 to 15 are only stored
-        break;
-    }
 }
 
 } // namespace kavro

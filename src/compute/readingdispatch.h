@@ -3,6 +3,8 @@
 #include "compute/conversions.h"
 #include "instrument/receiverdata.h"
 
+#include <optional>
+
 namespace kavro {
 
 // Quantity numbers: the index under which a converted value is shown, stored
@@ -17,6 +19,19 @@ enum TQuantity : int {
     qnTemperature = 6, // °C
 };
 constexpr int QuantityCount = 7;
+
+struct QuantityValue
+{
+    int Quantity;
+    double Value;
+};
+
+// What the latest reading of a channel converts to, given the latest raw
+// readings of all channels (the channel's own included, and channel 4 as the
+// compensation reading); none for channels 5 and 8 to 15. Also usable for a
+// reverse search over candidate raw readings.
+std::optional<QuantityValue> ConvertReading(
+    const ReceiverData &receiver, const TRawReadings &rawReadings, int channel);
 
 // Whatever shows the converted values (the main window, the decoder tool).
 class ReadingSink
@@ -48,7 +63,6 @@ public:
 
 private:
     void CaptureZero(int channel, int rawValue);
-    void ConvertAndShow(int channel, int rawValue);
 
     ReceiverData &m_receiver;
     ReadingSink &m_sink;

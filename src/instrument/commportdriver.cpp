@@ -3,12 +3,15 @@
 #include <QMetaEnum>
 #include <QThread>
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cmath>
 
 #ifdef Q_OS_UNIX
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
+#include <unistd.h>
 #endif
 
 using namespace Qt::StringLiterals;
@@ -17,8 +20,8 @@ namespace kavro {
 
 namespace {
 
-// One wait for the port to take more bytes; a send gives up only after
-// OutputTimeout, so this just bounds how long one look at the line blocks.
+// How long one look at a full line may block; a send gives up only after
+// OutputTimeout without progress.
 constexpr int WriteSliceMs = 10;
 
 template<typename Enum>
@@ -77,6 +80,17 @@ QSerialPort::Parity ToSerialParity(TParity parity)
     return QSerialPort::NoParity;
 }
 
+// POSIX terminals know no 1.5 stop bits; the port object would quietly use 1.
+bool StopBitsSupported(TStopBits stopBits)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(stopBits);
+    return true;
+#else
+    return stopBits != sb1HALFBITS;
+#endif
+}
+
 // The serial port knows one kind of flow control at a time; RTS/CTS wins.
 QSerialPort::FlowControl ToSerialFlowControl(THwFlowControl hwFlow, TSwFlowControl swFlow)
 {
@@ -129,6 +143,9 @@ TCommPortDriver::TCommPortDriver(QObject *parent)
     , m_portName(uR"(\\.\COM2)"_s)
 {
     m_clock.start();
+    // A timer does not fire again while its own slot runs, so each tick
+    // starts the next one: ticks go on in a handler's nested event loop.
+    m_pollTimer.setSingleShot(true);
     connect(&m_pollTimer, &QTimer::timeout, this, &TCommPortDriver::PollTick);
 }
 
@@ -174,8 +191,8 @@ bool TCommPortDriver::ApplySettings()
     if (!IsConnected())
         return false;
     m_serial.clearError();
-    const bool lineSet = m_baudRateValue > 0 && m_baudRateValue <= quint32(INT_MAX)
-        && m_serial.setBaudRate(qint32(m_baudRateValue))
+    const bool lineSet = StopBitsSupported(m_stopBits) && m_baudRateValue > 0
+        && m_baudRateValue <= quint32(INT_MAX) && m_serial.setBaudRate(qint32(m_baudRateValue))
         && m_serial.setDataBits(QSerialPort::DataBits(int(QSerialPort::Data5) + int(m_dataBits)))
         && m_serial.setParity(ToSerialParity(m_parity))
         && m_serial.setStopBits(ToSerialStopBits(m_stopBits))
@@ -228,8 +245,8 @@ quint16 TCommPortDriver::OutputFreeSpace()
     return queued >= qint64(m_outBufSize) ? 0 : quint16(m_outBufSize - queued);
 }
 
-// The transmit queue: what the port object holds plus what the operating
-// system has accepted but not yet put on the line.
+// The transmit queue: what the operating system (and, where the port object
+// writes, that object) holds but has not yet put on the line.
 qint64 TCommPortDriver::BytesQueuedForOutput() const
 {
     qint64 queued = m_serial.bytesToWrite();
@@ -259,63 +276,82 @@ TLineStatus TCommPortDriver::LineStatus()
     return status;
 }
 
-// A byte counts as written once it has left the transmit queue. The call
-// returns with the queue empty: what could not be sent before the time-out
-// is taken back out of it, so nothing is counted that never leaves and no
-// backlog is left behind for later sends.
 quint32 TCommPortDriver::SendDataTimed(const quint8 *data, quint32 count, quint32 timeout)
 {
     if (!IsConnected() || data == nullptr)
         return 0;
-    quint32 handed = 0; // given to the port
-    quint32 sent = 0; // of those, gone from the transmit queue
-    bool lineDown = false;
+    quint32 written = 0;
     QElapsedTimer sinceProgress;
     sinceProgress.start();
-    while (sent < count) {
-        if (handed < count && !lineDown) {
-            const quint32 freeSpace = OutputFreeSpace();
-            if (freeSpace > 0 && m_checkLineStatus && !LineStatus())
-                lineDown = true;
-            else if (freeSpace > 0) {
-                const qint64 accepted
-                    = m_serial.write(reinterpret_cast<const char *>(data + handed),
-                        std::min(count - handed, freeSpace));
-                handed += quint32(std::max<qint64>(accepted, 0));
+    while (written < count) {
+        const quint32 freeSpace = OutputFreeSpace();
+        if (freeSpace > 0) {
+            if (m_checkLineStatus && !LineStatus())
+                break;
+            const qint64 accepted = WriteSome(data + written, std::min(count - written, freeSpace));
+            if (accepted < 0)
+                break; // the device is gone; waiting would not help
+            if (accepted > 0) {
+                written += quint32(accepted);
+                sinceProgress.restart();
+                continue;
             }
         }
-        if (lineDown && sent == handed)
+        if (sinceProgress.elapsed() > qint64(timeout))
             break;
-        WaitForOutputProgress();
-        const quint32 nowSent = handed - quint32(std::min<qint64>(BytesQueuedForOutput(), handed));
-        if (nowSent > sent) {
-            sent = nowSent;
-            sinceProgress.restart();
-        } else if (sinceProgress.elapsed() > qint64(timeout))
-            break;
-    }
-    if (sent < handed) {
-        sent = handed - quint32(std::min<qint64>(BytesQueuedForOutput(), handed));
-        DiscardQueuedOutput();
+        WaitForOutputRoom(freeSpace == 0);
     }
     m_serial.clearError();
-    return sent;
+    return written;
 }
 
-void TCommPortDriver::WaitForOutputProgress()
+#ifdef Q_OS_UNIX
+
+// The port object would keep whatever the system does not take at once and
+// send it later, and taking it back (tcflush) would also throw away bytes a
+// pseudo-terminal has already passed on. So the bytes go to the device
+// directly: what the system accepts is written, nothing else is kept.
+qint64 TCommPortDriver::WriteSome(const quint8 *data, quint32 count)
 {
-    if (m_serial.bytesToWrite() > 0)
-        m_serial.waitForBytesWritten(WriteSliceMs);
-    else
-        QThread::msleep(1); // the system drains its own queue; nothing to wait on
-    m_serial.clearError();
+    const ssize_t accepted = ::write(m_serial.handle(), data, count);
+    if (accepted < 0)
+        return errno == EAGAIN || errno == EINTR ? 0 : -1;
+    return accepted;
 }
 
-void TCommPortDriver::DiscardQueuedOutput()
+void TCommPortDriver::WaitForOutputRoom(bool queueFull)
 {
-    m_serial.clear(QSerialPort::Output);
-    m_serial.clearError();
+    if (queueFull) {
+        QThread::msleep(1); // it drains by itself; the device would report room anyway
+        return;
+    }
+    pollfd device { m_serial.handle(), POLLOUT, 0 };
+    ::poll(&device, 1, WriteSliceMs);
 }
+
+#else
+
+// Elsewhere the port object writes; what it has not passed on within the
+// slice is taken back, so it is neither counted nor sent later.
+qint64 TCommPortDriver::WriteSome(const quint8 *data, quint32 count)
+{
+    const qint64 handed = m_serial.write(reinterpret_cast<const char *>(data), count);
+    if (handed <= 0)
+        return handed;
+    m_serial.waitForBytesWritten(WriteSliceMs);
+    const qint64 left = m_serial.bytesToWrite();
+    if (left > 0)
+        m_serial.clear(QSerialPort::Output);
+    m_serial.clearError();
+    return handed - left;
+}
+
+void TCommPortDriver::WaitForOutputRoom(bool)
+{
+    QThread::msleep(1);
+}
+
+#endif
 
 quint32 TCommPortDriver::SendData(const quint8 *data, quint32 count)
 {
@@ -343,6 +379,7 @@ void TCommPortDriver::PollTick()
 {
     if (!IsConnected())
         return;
+    m_pollTimer.start(m_pollingDelay);
     m_serial.clearError(); // receive errors are cleared and otherwise ignored
     if (m_packetSize <= 0)
         ReceiveBatch();
@@ -562,6 +599,12 @@ void TCommPortDriver::ApplyPacketTimeoutRule(qint32 value)
         m_packetTimeout = m_pollingDelay + m_pollingDelay * 40 / 100;
     else
         m_packetTimeout = value;
+}
+
+void TCommPortDriver::SetPacketMode(TPacketMode value)
+{
+    if (IsEnumerator(value))
+        m_packetMode = value;
 }
 
 void TCommPortDriver::SetPollingDelay(quint16 value)

@@ -76,7 +76,8 @@ class TCommPortDriver : public QObject
 
 public:
     // The ordinals are part of the stored settings and of the calculations.
-    enum TPortNumber {
+    // A fixed underlying type lets the setters refuse values outside the lists.
+    enum TPortNumber : int {
         pnCustom,
         pnCOM1,
         pnCOM2,
@@ -96,7 +97,7 @@ public:
         pnCOM16,
     };
     Q_ENUM(TPortNumber)
-    enum TBaudRate {
+    enum TBaudRate : int {
         brCustom,
         br110,
         br300,
@@ -115,17 +116,17 @@ public:
         br256000,
     };
     Q_ENUM(TBaudRate)
-    enum TDataBits { db5BITS, db6BITS, db7BITS, db8BITS }; // character size = ordinal + 5
+    enum TDataBits : int { db5BITS, db6BITS, db7BITS, db8BITS }; // character size = ordinal + 5
     Q_ENUM(TDataBits)
-    enum TStopBits { sb1BITS, sb1HALFBITS, sb2BITS };
+    enum TStopBits : int { sb1BITS, sb1HALFBITS, sb2BITS };
     Q_ENUM(TStopBits)
-    enum TParity { ptNONE, ptODD, ptEVEN, ptMARK, ptSPACE };
+    enum TParity : int { ptNONE, ptODD, ptEVEN, ptMARK, ptSPACE };
     Q_ENUM(TParity)
-    enum THwFlowControl { hfNONE, hfNONERTSON, hfRTSCTS };
+    enum THwFlowControl : int { hfNONE, hfNONERTSON, hfRTSCTS };
     Q_ENUM(THwFlowControl)
-    enum TSwFlowControl { sfNONE, sfXONXOFF };
+    enum TSwFlowControl : int { sfNONE, sfXONXOFF };
     Q_ENUM(TSwFlowControl)
-    enum TPacketMode { pmDiscard, pmPass };
+    enum TPacketMode : int { pmDiscard, pmPass };
     Q_ENUM(TPacketMode)
     enum TLineStatusItem { lsCTS = 0x1, lsDSR = 0x2, lsRING = 0x4, lsRLSD = 0x8 };
     Q_DECLARE_FLAGS(TLineStatus, TLineStatusItem)
@@ -140,15 +141,23 @@ public:
     explicit TCommPortDriver(QObject *parent = nullptr);
     ~TCommPortDriver() override;
 
+    // Opens PortName (outside Windows through DeviceMap()), applies the line
+    // settings and starts polling; true at once if already open.
     bool Connect();
     void Disconnect();
     bool IsConnected() const;
+    // Writes the line settings to the open port and purges both directions.
+    // A device without modem lines still succeeds.
     bool ApplySettings();
     bool PurgeBuffers(bool input, bool output);
+    // OutBufSize minus the bytes the system has not yet sent; 65535 when closed.
     quint16 OutputFreeSpace();
+    // Active modem input lines; empty when closed or when the device has none.
     TLineStatus LineStatus();
+    // Counts the bytes the system accepted. Gives up after `timeout` ms
+    // without progress; bytes not accepted by then are dropped, never sent later.
     quint32 SendDataTimed(const quint8 *data, quint32 count, quint32 timeout);
-    quint32 SendData(const quint8 *data, quint32 count);
+    quint32 SendData(const quint8 *data, quint32 count); // with OutputTimeout
     bool SendByte(quint8 value);
 
     TPortNumber Port() const { return m_port; }
@@ -178,7 +187,7 @@ public:
     qint32 PacketTimeout() const { return m_packetTimeout; }
     void SetPacketTimeout(qint32 value);
     TPacketMode PacketMode() const { return m_packetMode; }
-    void SetPacketMode(TPacketMode value) { m_packetMode = value; }
+    void SetPacketMode(TPacketMode value);
     quint16 PollingDelay() const { return m_pollingDelay; }
     void SetPollingDelay(quint16 value);
     bool EnableDTROnOpen() const { return m_enableDTROnOpen; }
@@ -209,8 +218,9 @@ private:
     quint32 ReadInto(quint8 *buffer, qint64 count);
     qint64 PacketTransmitTime(quint32 packetSize) const;
     qint64 BytesQueuedForOutput() const;
-    void WaitForOutputProgress();
-    void DiscardQueuedOutput();
+    qint64 WriteSome(const quint8 *data, quint32 count); // −1: the device failed
+
+    void WaitForOutputRoom(bool queueFull);
     void ApplyPacketSizeRule(qint16 value);
     void ApplyPacketTimeoutRule(qint32 value);
     void ApplyInBufSize(quint32 value);

@@ -18,6 +18,8 @@ constexpr int PumpLowerLow = 164; // lower bound: bytes 163, 164
 constexpr int BlockEndPlain = 192; // 64 bytes at 128..191
 constexpr int BlockEndAfterZeroPrefix = 193; // 65 bytes at 128..192, or an image 0..192
 
+constexpr int ImagePosFoldAt = 3 * InstrumentImageSize;
+
 // Detection looks at the first bytes of a pass only.
 constexpr int DetectionWindow = 8;
 constexpr int ReadingLength = 4; // channel select and three nibble bytes
@@ -108,24 +110,22 @@ void TInstrumentReceiver::DetectingByte(quint8 b)
     d.LastModeCode = InstrumentCode::ModeEndZeroCapture;
     StoreAtImagePos(b);
     DetectStreamStart(d.ImagePos);
-    if (d.ReceiverState != rsDetecting)
-        return;
-    if (d.ImagePos == InstrumentImageSize) {
+    if (d.ReceiverState == rsDetecting && d.ImagePos == InstrumentImageSize)
         d.ImagePos = 0; // a new pass overwrites the image from index 0
-    } else if (d.ImagePos >= 2 * InstrumentImageSize) {
-        // A pass that began above 255 (a loss of step right after detection
-        // at the 256th byte) never meets the wrap above. Detection tells
-        // only n = 2, n >= 4, 5, 8 and n = 256 apart, so stepping back by
-        // 256 changes nothing but keeps the counter from overflowing.
-        d.ImagePos -= InstrumentImageSize;
-    }
 }
 
 // Writes never leave the image: above 255 the position counts modulo 256.
+// (ImagePos passes 256 when a loss of step is answered by detection at once,
+// one byte per loss, and a pass that began above 256 never meets the wrap.)
 void TInstrumentReceiver::StoreAtImagePos(quint8 b)
 {
-    d.InstrumentImage[static_cast<std::size_t>(d.ImagePos % InstrumentImageSize)] = b;
+    d.InstrumentImage[static_cast<std::uint32_t>(d.ImagePos) % InstrumentImageSize] = b;
     ++d.ImagePos;
+    // Detection tells only n = 2, 4, 5, 8 and 256 apart, so any two
+    // positions above 256 with the same remainder act alike: stepping back
+    // from 768 to 512 keeps the counter from overflowing and changes nothing.
+    if (d.ImagePos >= ImagePosFoldAt)
+        d.ImagePos -= InstrumentImageSize;
 }
 
 // n bytes of this pass are stored; the tests look only at bytes 0 to 7.

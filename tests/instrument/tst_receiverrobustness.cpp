@@ -13,7 +13,7 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTest>
-#include <memory>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 using namespace kavro;
@@ -76,7 +76,7 @@ private:
 
     void AppendSegment()
     {
-        switch (Below(10)) {
+        switch (Below(12)) {
         case 0: { // automatic zero setting
             m_buffer += char(0x80 + Below(6));
             m_buffer += char(0xD2);
@@ -91,6 +91,10 @@ private:
                 m_buffer += AnyByte();
             break;
         }
+        case 10: // losses of step, each answered by detection at once: ImagePos creeps up
+            for (int n = Below(300); n > 0; --n)
+                m_buffer += QByteArray(1, char(0xC2)) + char(Below(128));
+            break;
         case 2: // zero prefix start
             m_buffer += QByteArray(2 + Below(4), 0) + char(Below(3));
             break;
@@ -271,7 +275,7 @@ private:
         const ReceiverData &d = *m_data;
         if (d.ReceiverState < rsDetecting || d.ReceiverState > rsHalted)
             Fail("invalid state");
-        if (d.ImagePos < 0 || d.ImagePos > 2 * InstrumentImageSize)
+        if (d.ImagePos < 0 || d.ImagePos >= 3 * InstrumentImageSize)
             Fail("ImagePos out of bounds");
         if (d.ReceiverState == rsCalibrationBlock && d.ImagePos > 193)
             Fail("block position beyond 193");
@@ -371,6 +375,7 @@ void tst_ReceiverRobustness::randomAndMutatedStreams()
 
     int programRuns = 0;
     int statesSeen = 0;
+    int highestDetectingPos = 0;
     while (host.bytesDelivered < byteCount && host.failure.isEmpty()) {
         // One program run: fresh data, a new receiver, until a diagnostic
         // mode ends it or the stream moves on.
@@ -382,6 +387,8 @@ void tst_ReceiverRobustness::randomAndMutatedStreams()
         while (host.bytesDelivered < runEnd && !host.programEnded && host.failure.isEmpty()) {
             host.Deliver(source.Next());
             statesSeen |= 1 << data.ReceiverState;
+            if (data.ReceiverState == rsDetecting)
+                highestDetectingPos = std::max(highestDetectingPos, data.ImagePos);
             if (data.ReceiverState == rsHalted && random.bounded(1000) == 0)
                 receiver.ResetForPortSetup();
         }
@@ -389,10 +396,13 @@ void tst_ReceiverRobustness::randomAndMutatedStreams()
             || host.noticeWindows != int(receiver.NoticeWindowOpen()))
             host.failure = "the receiver lost track of its windows";
     }
-    qInfo("seed %u: %lld bytes (%lld nested), %lld readings, %d runs in %lld ms", seed,
-        host.bytesDelivered, host.nestedBytes, host.readings, programRuns, clock.elapsed());
+    qInfo("seed %u: %lld bytes (%lld nested), %lld readings, %d runs, highest detecting "
+          "ImagePos %d, in %lld ms",
+        seed, host.bytesDelivered, host.nestedBytes, host.readings, programRuns,
+        highestDetectingPos, clock.elapsed());
     QVERIFY2(host.failure.isEmpty(), host.failure.constData());
     QCOMPARE(statesSeen, 0x3F); // every state was visited
+    QVERIFY2(highestDetectingPos > InstrumentImageSize, "detection above 255 was exercised");
     QVERIFY(host.nestedBytes > 0);
 }
 

@@ -1,8 +1,10 @@
 // kavro02-decode [--hex] [--page N] FILE|-
 // Feeds the bytes of a capture to the instrument receiver and prints one
-// line per event the receiver causes (see tracinghost.h).
+// line per event the receiver causes (see tracinghost.h), then what the
+// reading dispatch makes of each reading (see valuetrace.h).
 
 #include "tracinghost.h"
+#include "valuetrace.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -134,6 +136,10 @@ int main(int argc, char *argv[])
     kavro::TracingHost host(out, options->page);
     kavro::TInstrumentReceiver receiver(data, host);
     receiver.SetObserver(&host);
+    kavro::ValueTrace values([&host](const QString &line) { host.Print(line); });
+    kavro::ReadingDispatch dispatch(data, values);
+    host.SetReadingHook(
+        [&dispatch](int channel, int rawValue) { dispatch.ChannelReading(channel, rawValue); });
     for (const char byte : std::as_const(*input)) {
         receiver.ReceiveByte(static_cast<quint8>(byte));
         if (host.ProgramEnded())
