@@ -115,6 +115,9 @@ private Q_SLOTS:
     void decodedSessionGivesTheEngineValues();
     void scenariosAsTheProgramSeesThem_data();
     void scenariosAsTheProgramSeesThem();
+    void fallsSilent();
+    void engineFollowsItsSchedule_data();
+    void engineFollowsItsSchedule();
     void playsTheInstrumentOnAPseudoTerminal();
     void endsWithTheProgram();
     void refusesBadOptions_data();
@@ -386,6 +389,55 @@ void TestSimulator::scenariosAsTheProgramSeesThem()
         ContainsInOrder(decoded.events, expectedEvents), qPrintable(decoded.events.join(u"; "_s)));
     for (const QString &absent : absentEvents)
         QVERIFY2(!decoded.events.contains(absent), qPrintable(absent));
+}
+
+void TestSimulator::fallsSilent()
+{
+    QTemporaryDir folder;
+    const QByteArray bytes = RunSimulatorSession(
+        { u"--duration"_s, u"10"_s, u"--countdown"_s, u"20"_s, u"--silent-after"_s, u"4"_s,
+            u"--commands"_s, u"0.1:210,1.0:196,5:208"_s },
+        folder.path());
+    // At most 4 s of line time, less the countdown's pauses; no echo of
+    // the late 208.
+    QVERIFY2(bytes.size() > 2500 && bytes.size() <= 4 * 960 + 66,
+        qPrintable(QString::number(bytes.size())));
+    QVERIFY(!bytes.endsWith(static_cast<char>(code::PumpSwitch)));
+    const Decoded decoded = Decode(folder.path() + u"/session.bin"_s);
+    QCOMPARE(decoded.events.last(), u"capture 0"_s); // the watchdog runs; silence follows
+    QVERIFY(decoded.events.contains(u"watchdog start"_s));
+}
+
+void TestSimulator::engineFollowsItsSchedule_data()
+{
+    QTest::addColumn<double>("at");
+    QTest::addColumn<double>("rpm");
+    QTest::addColumn<double>("temperature");
+
+    // --cycle 20 with a warm-up of 300 s: increased idle from 20 s to 40 s.
+    QTest::newRow("start") << 0.0 << 800.0 << 20.0;
+    QTest::newRow("minimum idle") << 15.0 << 800.0 << 29.1;
+    QTest::newRow("increased idle") << 35.0 << 2500.0 << 39.2;
+    QTest::newRow("minimum idle again") << 55.0 << 800.0 << 47.5;
+    QTest::newRow("nearly warm") << 290.0 << 800.0 << 81.4;
+}
+
+void TestSimulator::engineFollowsItsSchedule()
+{
+    QFETCH(double, at);
+    QFETCH(double, rpm);
+    QFETCH(double, temperature);
+
+    EngineModel::Settings settings;
+    settings.cycleSeconds = 20;
+    settings.warmUpSeconds = 300;
+    EngineModel engine(settings);
+    for (double t = 0; t <= at; t += 0.5)
+        engine.Advance(t);
+    QVERIFY2(
+        std::abs(engine.Exact().rpm - rpm) < 5, qPrintable(QString::number(engine.Exact().rpm)));
+    QVERIFY2(std::abs(engine.Exact().temperature - temperature) < 0.1,
+        qPrintable(QString::number(engine.Exact().temperature)));
 }
 
 void TestSimulator::playsTheInstrumentOnAPseudoTerminal()
