@@ -15,7 +15,6 @@ public:
     // Sends bytes; returns how many the line took. Bytes sent while no
     // program listens are lost, as on a real line, and count as taken.
     virtual qint64 Write(const QByteArray &bytes) = 0;
-    virtual bool PeerConnected() const = 0;
 
 Q_SIGNALS:
     void BytesReceived(const QByteArray &bytes);

@@ -18,7 +18,6 @@ public:
     QString Open(const QString &path);
 
     qint64 Write(const QByteArray &bytes) override;
-    bool PeerConnected() const override { return true; }
 
 private:
     QFile m_file;

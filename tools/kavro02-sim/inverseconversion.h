@@ -21,7 +21,6 @@ public:
     // ones, the one nearest to hint (the previous reading keeps the sensor
     // steady).
     int NearestRaw(double target, int hint) const;
-    double ValueOf(int raw) const { return m_values[static_cast<std::size_t>(raw)]; }
 
 private:
     std::array<double, RawCount> m_values {};

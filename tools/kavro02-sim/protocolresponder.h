@@ -40,10 +40,6 @@ public:
     // When bytes are next due (infinity once the instrument fell silent).
     double NextDueTime() const;
 
-    // The zero readings the program holds: the last zero-level readings
-    // the instrument sent (all 0 before the first zero setting).
-    const ZeroLevels &ProgramZeroReadings() const { return m_programZero; }
-
 private:
     enum State { stMeasuring, stZeroSetting, stZeroReadings, stDiagnostic };
 
@@ -77,6 +73,8 @@ private:
 
     int m_lastCompensationRaw = 0; // the compensation reading the program holds
     ZeroLevels m_sentZero {};
+    // The zero readings the program holds: the last zero-level readings
+    // sent before code 128 (all 0 before the first zero setting).
     ZeroLevels m_programZero {};
 };
 

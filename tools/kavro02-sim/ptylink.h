@@ -24,7 +24,6 @@ public:
     QString DevicePath() const { return m_devicePath; }
 
     qint64 Write(const QByteArray &bytes) override;
-    bool PeerConnected() const override { return m_peerConnected; }
 
 private:
     QString MakeSlaveRaw();

@@ -30,10 +30,4 @@ int ReadingEncoder::Encode(
     return lastRaw;
 }
 
-double ReadingEncoder::Decode(
-    int channel, int raw, const ZeroLevels &zeroReadings, int compensationRaw)
-{
-    return TableFor(channel, zeroReadings, compensationRaw).ValueOf(raw);
-}
-
 } // namespace kavro::sim

@@ -40,8 +40,6 @@ public:
     explicit ReadingEncoder(ConversionFactory factory);
 
     int Encode(int channel, double value, const ZeroLevels &zeroReadings, int compensationRaw);
-    // What the program shows for a raw reading under the same conditions.
-    double Decode(int channel, int raw, const ZeroLevels &zeroReadings, int compensationRaw);
 
 private:
     struct Conditions
