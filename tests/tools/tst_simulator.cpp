@@ -509,6 +509,16 @@ void TestSimulator::playsTheInstrumentOnAPseudoTerminal()
     }
     QCOMPARE(received3, (QStringList { u"210"_s, u"196"_s, u"208"_s }));
 
+    // The engine is steered by SIGUSR1 and by lines on standard input.
+    const auto logText = [&log] {
+        QFile file(log);
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    };
+    ::kill(static_cast<pid_t>(simulator.processId()), SIGUSR1);
+    QTRY_VERIFY_WITH_TIMEOUT(logText().contains(u"engine to increased idle"_s), 5000);
+    simulator.write("i\n");
+    QTRY_VERIFY_WITH_TIMEOUT(logText().contains(u"engine to minimum idle"_s), 5000);
+
     ::kill(static_cast<pid_t>(simulator.processId()), SIGTERM);
     QVERIFY(simulator.waitForFinished(5000));
     QCOMPARE(simulator.exitStatus(), QProcess::NormalExit);
