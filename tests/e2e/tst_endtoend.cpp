@@ -74,12 +74,17 @@ void TestEndToEnd::programConnectsToTheSimulatedInstrument()
     QProcess program;
     program.setWorkingDirectory(folder.path());
     program.setProcessChannelMode(QProcess::MergedChannels);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    program.setProcessEnvironment(environment);
     program.start(programCopy, {});
     QVERIFY(program.waitForStarted());
 
     // Splash, stream detected (210), zero setting, block requested (196).
     QTRY_VERIFY_WITH_TIMEOUT(
         CommandsSent(log).size() >= 2 || program.state() != QProcess::Running, ConnectionTimeoutMs);
+    QVERIFY2(program.state() == QProcess::Running,
+        qPrintable(QString::fromLocal8Bit(program.readAll())));
     QCOMPARE(CommandsSent(log), (QStringList { u"210"_s, u"196"_s }));
 
     // Live readings keep the connection watchdog satisfied.
