@@ -11,11 +11,11 @@ namespace kavro {
 // Defaults are those RTF readers assume when the file names none.
 struct RtfPageLayout
 {
-    int paperWidth = 12240;  // \paperw
+    int paperWidth = 12240; // \paperw
     int paperHeight = 15840; // \paperh
-    int marginLeft = 1800;   // \margl
-    int marginRight = 1800;  // \margr
-    int marginTop = 1440;    // \margt
+    int marginLeft = 1800; // \margl
+    int marginRight = 1800; // \margr
+    int marginTop = 1440; // \margt
     int marginBottom = 1440; // \margb
 };
 

@@ -1,6 +1,7 @@
 #include "instrument/comselectform.h"
 
 #include <QButtonGroup>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -13,7 +14,23 @@ namespace kavro {
 
 namespace {
 constexpr QSize ClientSize(274, 102);
+constexpr QRect GroupGeometry(8, 6, 258, 52);
+constexpr int TitleMargins = 16; // the style's indent and spacing around a group title
 constexpr int ItemCount = 4;
+
+// The small dialog font (Tahoma, 11 pixels); where Tahoma is missing its
+// stand-in may be wider, and the group's title must still fit in full.
+QFont TitleFittingFont(const QString &title)
+{
+    QFont font;
+    font.setFamilies({ u"Tahoma"_s, u"Liberation Sans"_s, u"DejaVu Sans"_s });
+    for (int pixelSize = 11; pixelSize > 8; --pixelSize) {
+        font.setPixelSize(pixelSize);
+        if (QFontMetrics(font).horizontalAdvance(title) + TitleMargins <= GroupGeometry.width())
+            break;
+    }
+    return font;
+}
 } // namespace
 
 TCOMSelectForm::TCOMSelectForm(QWidget *parent)
@@ -25,9 +42,10 @@ TCOMSelectForm::TCOMSelectForm(QWidget *parent)
     setObjectName(u"TCOMSelectForm"_s);
     setWindowTitle(u"Выбор COM-порта"_s);
     setFixedSize(ClientSize);
+    setFont(TitleFittingFont(RadioGroup1->title()));
 
     RadioGroup1->setObjectName(u"RadioGroup1"_s);
-    RadioGroup1->setGeometry(8, 6, 258, 52);
+    RadioGroup1->setGeometry(GroupGeometry);
     auto *columns = new QHBoxLayout(RadioGroup1);
     for (int index = 0; index < ItemCount; ++index) {
         auto *item = new QRadioButton(u"COM%1"_s.arg(index + 1), RadioGroup1);

@@ -10,10 +10,10 @@ void CentreOnOwner(QWidget &window)
 {
     QRect area;
     if (const QWidget *owner = window.parentWidget())
-        area = owner->window()->geometry();
+        area = owner->window()->frameGeometry();
     else if (const QScreen *screen = QGuiApplication::primaryScreen())
         area = screen->availableGeometry();
-    QRect frame = window.geometry();
+    QRect frame = window.frameGeometry();
     frame.moveCenter(area.center());
     window.move(frame.topLeft());
 }

@@ -1,5 +1,6 @@
 #include "instrument/programhost.h"
 
+// mainform.h keeps QPointers to these windows, which need their full types.
 #include "instrument/serviceform.h"
 #include "instrument/warningform.h"
 #include "ui/appenvironment.h"
@@ -27,6 +28,12 @@ ProgramHost::ProgramHost(TMainForm &mainForm, ReceiverData &receiverData, UserDi
     connect(mainForm_.actCOMSelect, &QAction::triggered, this, &ProgramHost::actCOMSelectExecute);
 }
 
+ProgramHost::~ProgramHost()
+{
+    // The port outlives this host a little, inside the main window.
+    mainForm_.COM1->SetOnReceiveData(nullptr);
+}
+
 void ProgramHost::SetMeasurementDialog(QDialog *dialog)
 {
     measurementDialog_ = dialog;
@@ -44,14 +51,14 @@ void ProgramHost::COM1ReceiveData(TCommPortDriver *, const quint8 *DataPtr, quin
 
 void ProgramHost::actCOMSelectExecute()
 {
-    portSetup_.ChooseAnotherPort(&mainForm_);
+    portSetup_.ChooseAnotherPort(DialogParent());
 }
 
 void ProgramHost::Timer1Timer()
 {
     if (!mainForm_.DataReceived()) {
         mainForm_.Timer1->stop();
-        dialogs_.Message(&mainForm_, u"КАВРО-02"_s,
+        dialogs_.Message(DialogParent(), u"КАВРО-02"_s,
             u"Потеряно соединение с прибором.\r"
             u"Включите прибор и запустите приложение еще раз"_s,
             UserDialogs::Icon::Error, UserDialogs::Ok);
@@ -60,11 +67,19 @@ void ProgramHost::Timer1Timer()
     mainForm_.SetDataReceived(false);
 }
 
+// While the splash stays on top, dialogs belong to it so that they show above it.
+QWidget *ProgramHost::DialogParent()
+{
+    if (splash_)
+        return splash_;
+    return &mainForm_;
+}
+
 bool ProgramHost::OpenInstrumentPort()
 {
     portOpen_ = false;
     receiver_.ResetForPortSetup();
-    portOpen_ = portSetup_.OpenInstrumentPort(splash_);
+    portOpen_ = portSetup_.OpenInstrumentPort(DialogParent());
     return portOpen_;
 }
 
@@ -81,9 +96,7 @@ void ProgramHost::SetReceiveHandlerAttached(bool attached)
 
 void ProgramHost::ShowMainWindow()
 {
-    mainForm_.show();
-    if (splash_)
-        splash_->raise();
+    mainForm_.show(); // behind the splash, which stays on top
 }
 
 void ProgramHost::SendByte(std::uint8_t code)
@@ -190,7 +203,8 @@ void ProgramHost::StopWatchdog()
 
 void ProgramHost::ShowWarningMessage(const QString &text)
 {
-    dialogs_.Message(&mainForm_, u"КАВРО-02"_s, text, UserDialogs::Icon::Warning, UserDialogs::Ok);
+    dialogs_.Message(
+        DialogParent(), u"КАВРО-02"_s, text, UserDialogs::Icon::Warning, UserDialogs::Ok);
 }
 
 } // namespace kavro

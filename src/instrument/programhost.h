@@ -29,6 +29,7 @@ class ProgramHost : public QObject, public ReceiverHost, public SplashHost
 public:
     ProgramHost(TMainForm &mainForm, ReceiverData &receiverData, UserDialogs &dialogs,
         AppEnvironment &environment);
+    ~ProgramHost() override;
 
     // The splash while it exists; nullptr once the start sequence destroyed it.
     void SetSplash(TSplashForm *splash) { splash_ = splash; }
@@ -73,6 +74,8 @@ public:
     void ShowWarningMessage(const QString &text) override;
 
 private:
+    QWidget *DialogParent();
+
     TMainForm &mainForm_;
     UserDialogs &dialogs_;
     AppEnvironment &environment_;

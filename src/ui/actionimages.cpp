@@ -13,10 +13,19 @@ static void InitIconResources()
 
 namespace kavro {
 
-QIcon ActionImage(int position)
+namespace {
+
+void RegisterResources()
 {
     static const bool registered = (InitIconResources(), true);
     Q_UNUSED(registered);
+}
+
+} // namespace
+
+QIcon ActionImage(int position)
+{
+    RegisterResources();
     static const QHash<int, QString> files = {
         { 0, u"newcar"_s },
         { 2, u"newmeasurement"_s },
@@ -34,6 +43,12 @@ QIcon ActionImage(int position)
     if (file == files.constEnd())
         return {};
     return QIcon(u":/icons/"_s + *file + u".svg"_s);
+}
+
+QIcon MonitoringToolBarImage()
+{
+    RegisterResources();
+    return QIcon(u":/icons/monitoring.svg"_s);
 }
 
 } // namespace kavro

@@ -8,4 +8,7 @@ namespace kavro {
 // (0, 2, 4, ... 20). A position without a picture gives an empty icon.
 QIcon ActionImage(int position);
 
+// The tool bar picture of the monitoring command, which has none in the list.
+QIcon MonitoringToolBarImage();
+
 } // namespace kavro

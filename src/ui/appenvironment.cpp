@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QTimer>
 
+using namespace Qt::StringLiterals;
+
 namespace kavro {
 
 QDateTime SystemEnvironment::Now() const
@@ -17,11 +19,18 @@ QString SystemEnvironment::ProgramFolder() const
 
 void SystemEnvironment::EndProgram(int exitCode)
 {
-    // exit() ends only the event loops running now (a modal splash or
-    // message box and the main loop). The start sequence may still be on its
-    // way to the main loop, so every loop that runs later is ended as well.
+    QCoreApplication *application = QCoreApplication::instance();
+    if (!application)
+        return;
+    // exit() ends only the event loops that run now (a modal splash or
+    // message box, the main loop). The start sequence may still be on its way
+    // to the main loop, so the loops that start later end as well.
     QCoreApplication::exit(exitCode);
-    auto *laterLoops = new QTimer(QCoreApplication::instance());
+    const QString name = u"EndProgramTimer"_s;
+    if (application->findChild<QTimer *>(name, Qt::FindDirectChildrenOnly))
+        return;
+    auto *laterLoops = new QTimer(application);
+    laterLoops->setObjectName(name);
     QObject::connect(
         laterLoops, &QTimer::timeout, [exitCode] { QCoreApplication::exit(exitCode); });
     laterLoops->start(0);

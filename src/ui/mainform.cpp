@@ -1,5 +1,7 @@
 #include "ui/mainform.h"
 
+#include "compute/conversions.h"
+#include "instrument/commportdriver.h"
 #include "instrument/receiverdata.h"
 #include "instrument/serviceform.h"
 #include "instrument/warningform.h"
@@ -7,11 +9,6 @@
 #include "ui/appenvironment.h"
 #include "ui/shortcuthintmenu.h"
 #include "ui/userdialogs.h"
-
-#if __has_include("instrument/commportdriver.h")
-#include "instrument/commportdriver.h"
-#define KAVRO_HAVE_DRIVER 1
-#endif
 
 #include <QAction>
 #include <QCloseEvent>
@@ -25,7 +22,6 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -40,6 +36,7 @@ constexpr QSize ToolButtonSize(25, 25);
 constexpr QSize ToolIconSize(18, 18);
 constexpr int WatchdogInterval = 2000; // ms
 constexpr std::array<int, 3> StatusPanelWidths { 300, 160, 50 };
+constexpr int StatusPixelSize = 11;
 const QColor Silver(192, 192, 192);
 
 constexpr int imgPumpStopped = 16;
@@ -47,8 +44,7 @@ constexpr int imgPumpRunning = 18;
 
 // Upper ends of the display ranges by quantity (CO, CH, CO2, O2, λ, engine
 // speed, temperature).
-constexpr std::array<double, TMainForm::QuantityCount> DisplayMaximum { 7, 3000, 15.5, 22, 2, 9999,
-    99.99 };
+constexpr std::array<double, QuantityCount> DisplayMaximum { 7, 3000, 15.5, 22, 2, 9999, 99.99 };
 
 struct ActionDefinition
 {
@@ -67,10 +63,10 @@ struct ActionDefinition
 TMainForm::TMainForm(
     ReceiverData &receiverData, UserDialogs &dialogs, AppEnvironment &environment, QWidget *parent)
     : QMainWindow(parent)
-    , receiverData_(receiverData)
     , dialogs_(dialogs)
     , environment_(environment)
     , measurementDialogVisible_([] { return false; })
+    , dispatch_(receiverData, *this)
 {
     setObjectName(u"TMainForm"_s);
     resize(FormSize);
@@ -158,6 +154,10 @@ void TMainForm::CreateActions()
         this->*definition.member = action;
         addAction(action); // shortcuts work while the menus are closed
     }
+    // actMonitoring has no picture in the image list; its tool bar button
+    // gets one of its own, which the menu does not show.
+    actMonitoring->setIcon(MonitoringToolBarImage());
+    actMonitoring->setIconVisibleInMenu(false);
     actPump->setCheckable(true);
     actPump->setProperty("shortcutHint", u"Ctrl+U"_s);
 
@@ -261,12 +261,24 @@ void TMainForm::CreateStatusBar()
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(u"StatusBar1"_s);
     StatusBar1->setSizeGripEnabled(false);
-    for (int panel = 0; panel < int(statusPanels_.size()); ++panel) {
+    QFont font;
+    font.setFamilies({ u"Tahoma"_s, u"Arial"_s, u"Liberation Sans"_s });
+    font.setPixelSize(StatusPixelSize);
+    const std::size_t last = statusPanels_.size() - 1;
+    for (std::size_t panel = 0; panel < statusPanels_.size(); ++panel) {
         auto *label = new QLabel(StatusBar1);
         label->setObjectName(u"StatusPanel%1"_s.arg(panel));
-        label->setFixedWidth(StatusPanelWidths[panel]);
+        label->setFont(font);
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        StatusBar1->addWidget(label);
+        // The last panel, like a status bar's last part, reaches the right
+        // edge, so that the registration number it shows fits.
+        if (panel == last) {
+            label->setMinimumWidth(StatusPanelWidths[panel]);
+            StatusBar1->addWidget(label, 1);
+        } else {
+            label->setFixedWidth(StatusPanelWidths[panel]);
+            StatusBar1->addWidget(label);
+        }
         statusPanels_[panel] = label;
     }
     setStatusBar(StatusBar1);
@@ -275,11 +287,9 @@ void TMainForm::CreateStatusBar()
 
 void TMainForm::CreatePort()
 {
-#ifdef KAVRO_HAVE_DRIVER
     COM1 = new TCommPortDriver(this);
     COM1->setObjectName(u"COM1"_s);
     COM1->SetPortName(u"\\\\.\\COM1"_s); // also makes Port pnCustom
-#endif
 }
 
 void TMainForm::PageControl1Change(int index)
@@ -351,21 +361,12 @@ void TMainForm::closeEvent(QCloseEvent *event)
 
 void TMainForm::ChannelReading(int channel, int rawValue)
 {
-    if (channel < 0 || channel >= ChannelCount)
-        return;
-    if (receiverData_.ZeroCapture) {
-        if (channel < ZeroReadingChannels)
-            receiverData_.ZeroReadings[std::size_t(channel)] = rawValue;
-        return;
-    }
-    rawReadings_[std::size_t(channel)] = rawValue;
+    dispatch_.ChannelReading(channel, rawValue);
 }
 
 int TMainForm::RawReading(int channel) const
 {
-    if (channel < 0 || channel >= ChannelCount)
-        return 0;
-    return rawReadings_[std::size_t(channel)];
+    return dispatch_.RawReading(channel);
 }
 
 void TMainForm::ShowValue(int quantity, double value)
@@ -373,7 +374,7 @@ void TMainForm::ShowValue(int quantity, double value)
     if (ShownPageIndex() == pgEmpty || quantity < 0 || quantity >= QuantityCount)
         return;
     const auto index = std::size_t(quantity);
-    shownValues_[index] = std::clamp(value, 0.0, DisplayMaximum[index]);
+    shownValues_[index] = Clamp(value, 0.0, DisplayMaximum[index]);
 }
 
 double TMainForm::CurrentValue(int quantity) const
@@ -492,6 +493,16 @@ void TMainForm::CloseServiceWindow()
     }
 }
 
+TServiceForm *TMainForm::ServiceWindow() const
+{
+    return serviceWindow_;
+}
+
+TWarningForm *TMainForm::NoticeWindow() const
+{
+    return noticeWindow_;
+}
+
 void TMainForm::ShowNoticeWindow()
 {
     if (!noticeWindow_)
@@ -509,11 +520,7 @@ void TMainForm::CloseNoticeWindow()
 
 void TMainForm::SendToInstrument(std::uint8_t code)
 {
-#ifdef KAVRO_HAVE_DRIVER
-    COM1->SendByte(code);
-#else
-    Q_UNUSED(code);
-#endif
+    COM1->SendByte(code); // a lost command has no echo; nothing to do here
 }
 
 void TMainForm::ShowWarning(const QString &text)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "compute/readingdispatch.h"
+
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
@@ -24,14 +26,13 @@ class TCommPortDriver;
 class TServiceForm;
 class TWarningForm;
 class UserDialogs;
-struct ReceiverData;
 
 // The program's main window: menu, tool bar, the four views, the status bar,
 // the serial port COM1 and the connection watchdog Timer1. Readings from the
 // instrument arrive through ChannelReading; the receiver, the vehicle
 // registration and the measurement dialog switch the commands through
 // EnableMeasurementActions and the operations below.
-class TMainForm : public QMainWindow
+class TMainForm : public QMainWindow, public ReadingSink
 {
     Q_OBJECT
 
@@ -41,8 +42,6 @@ public:
     // Panels of StatusBar1.
     enum StatusPanel { spView = 0, spMonitoring = 1, spVehicle = 2 };
 
-    static constexpr int ChannelCount = 16;
-    static constexpr int QuantityCount = 7;
     // Instrument command bytes.
     static constexpr std::uint8_t cmdSwitchPump = 208;
     static constexpr std::uint8_t cmdStartZeroSetting = 210;
@@ -56,7 +55,7 @@ public:
     // Reading dispatch
     void ChannelReading(int channel, int rawValue);
     int RawReading(int channel) const;
-    void ShowValue(int quantity, double value);
+    void ShowValue(int quantity, double value) override;
     double CurrentValue(int quantity) const;
 
     // Command states
@@ -88,8 +87,8 @@ public:
     void CloseServiceWindow();
     void ShowNoticeWindow();
     void CloseNoticeWindow();
-    TServiceForm *ServiceWindow() const { return serviceWindow_; }
-    TWarningForm *NoticeWindow() const { return noticeWindow_; }
+    TServiceForm *ServiceWindow() const;
+    TWarningForm *NoticeWindow() const;
 
     // A byte has arrived since the last watchdog tick (connection supervision).
     bool DataReceived() const { return dataReceived_; }
@@ -157,12 +156,11 @@ private:
     void SendToInstrument(std::uint8_t code);
     void ShowWarning(const QString &text);
 
-    ReceiverData &receiverData_;
     UserDialogs &dialogs_;
     AppEnvironment &environment_;
     std::function<bool()> measurementDialogVisible_;
+    ReadingDispatch dispatch_;
     std::array<QLabel *, 3> statusPanels_ {};
-    std::array<int, ChannelCount> rawReadings_ {};
     std::array<double, QuantityCount> shownValues_ {};
     bool pumpRunning_ = false;
     bool dataReceived_ = false;

@@ -24,6 +24,16 @@ QMessageBox::Icon BoxIcon(UserDialogs::Icon icon)
     return QMessageBox::NoIcon;
 }
 
+// The program's texts separate their lines with a lone carriage return, as
+// the instrument's software always has; a label breaks lines at "\r" only
+// with some styles, so the box is given "\n".
+QString LinesForLabel(const QString &text)
+{
+    QString lines = text;
+    lines.replace(u"\r\n"_s, u"\n"_s).replace(u'\r', u'\n');
+    return lines;
+}
+
 constexpr std::pair<UserDialogs::Button, QMessageBox::StandardButton> ButtonPairs[] = {
     { UserDialogs::Ok, QMessageBox::Ok },
     { UserDialogs::Yes, QMessageBox::Yes },
@@ -39,7 +49,7 @@ UserDialogs::Button QtUserDialogs::Message(
     for (const auto &[ours, qts] : ButtonPairs)
         if (buttons & ours)
             boxButtons |= qts;
-    QMessageBox box(BoxIcon(icon), title, text, boxButtons, parent);
+    QMessageBox box(BoxIcon(icon), title, LinesForLabel(text), boxButtons, parent);
     box.setTextFormat(Qt::PlainText);
     const int clicked = box.exec();
     for (const auto &[ours, qts] : ButtonPairs)

@@ -19,8 +19,8 @@ public:
     virtual ~UserDialogs() = default;
 
     // A modal message box; returns the button that closed it.
-    virtual Button Message(QWidget *parent, const QString &title, const QString &text, Icon icon,
-                           Buttons buttons)
+    virtual Button Message(
+        QWidget *parent, const QString &title, const QString &text, Icon icon, Buttons buttons)
         = 0;
 
     // The port choice dialog (TCOMSelectForm) shown modally with
@@ -34,7 +34,7 @@ class QtUserDialogs : public UserDialogs
 {
 public:
     Button Message(QWidget *parent, const QString &title, const QString &text, Icon icon,
-                   Buttons buttons) override;
+        Buttons buttons) override;
     int ChoosePort(QWidget *parent, int preselectedIndex) override;
 };
 

@@ -33,7 +33,7 @@ PtyInstrument::PtyInstrument()
     // hung up, which a socket notifier would report without end.
     connect(&poll_, &QTimer::timeout, this, &PtyInstrument::Poll);
     poll_.start(5);
-    connect(&readings_, &QTimer::timeout, this, [this] { Send(Reading); });
+    connect(&readings_, &QTimer::timeout, this, [this] { Send(reading_); });
 }
 
 PtyInstrument::~PtyInstrument()
@@ -54,8 +54,9 @@ void PtyInstrument::Send(const QByteArray &bytes)
     }
 }
 
-void PtyInstrument::StartReadings(int periodMs)
+void PtyInstrument::StartReadings(const QByteArray &reading, int periodMs)
 {
+    reading_ = reading;
     readings_.start(periodMs);
 }
 

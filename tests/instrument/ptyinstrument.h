@@ -26,7 +26,7 @@ public:
     QString SlavePath() const { return slavePath_; }
 
     void Send(const QByteArray &bytes);
-    void StartReadings(int periodMs = 20);
+    void StartReadings(const QByteArray &reading = Reading, int periodMs = 20);
     void StopReadings();
     bool StreamingReadings() const { return readings_.isActive(); }
 
@@ -43,6 +43,7 @@ private:
     QString slavePath_;
     QTimer poll_;
     QTimer readings_;
+    QByteArray reading_;
 };
 
 } // namespace kavro::test

@@ -124,13 +124,6 @@ private Q_SLOTS:
                 QVariant(u"/dev/x"_s));
     }
 
-    void portFromIndex()
-    {
-        const QList<TPortNumber> expected = { pnCustom, pnCOM1, pnCOM2, pnCOM3, pnCOM4, pnCustom };
-        for (int index = -1; index <= 4; ++index)
-            QCOMPARE(PortFromIndex(index), expected[index + 1]);
-    }
-
     void openInstrumentPort_data()
     {
         AddColumns();

@@ -31,10 +31,12 @@ public:
     int fallbackPort = -1;
     std::function<void(const Shown &)> onMessage; // runs while the box is "open"
     std::function<void(int)> onPortChoice;         // runs while the port dialog is "open"
+    QList<const QWidget *> parents; // parent of each message box and port dialog, in order
 
-    Button Message(QWidget *, const QString &title, const QString &text, Icon icon,
+    Button Message(QWidget *parent, const QString &title, const QString &text, Icon icon,
                    Buttons buttons) override
     {
+        parents.append(parent);
         messages.append({ title, text, icon, buttons });
         if (onMessage)
             onMessage(messages.last());
@@ -43,8 +45,9 @@ public:
         return (buttons & fallbackAnswer) ? fallbackAnswer : Button(buttons & -buttons);
     }
 
-    int ChoosePort(QWidget *, int preselectedIndex) override
+    int ChoosePort(QWidget *parent, int preselectedIndex) override
     {
+        parents.append(parent);
         portChoicesShownWith.append(preselectedIndex);
         if (onPortChoice)
             onPortChoice(preselectedIndex);

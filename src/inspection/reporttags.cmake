@@ -1,0 +1,3 @@
+target_sources(kavro_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/reporttags.h
+  ${CMAKE_CURRENT_LIST_DIR}/reporttags.cpp)

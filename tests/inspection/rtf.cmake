@@ -1,0 +1,2 @@
+kavro_add_test(tst_rtfreader SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_rtfreader.cpp)
+kavro_add_test(tst_rtfcorpus SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_rtfcorpus.cpp)

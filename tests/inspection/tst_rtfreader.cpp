@@ -1,0 +1,543 @@
+#include "inspection/rtfreader.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
+#include <QtTest>
+
+using namespace kavro;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+RtfReadResult read(const QByteArray &rtf)
+{
+    return ReadRtf(rtf);
+}
+
+QString plainText(const QByteArray &rtf)
+{
+    const RtfReadResult result = read(rtf);
+    return result.ok() ? result.document->toPlainText() : u"<error>"_s;
+}
+
+QList<QTextTable *> tablesIn(QTextFrame *frame)
+{
+    QList<QTextTable *> tables;
+    for (QTextFrame *child : frame->childFrames()) {
+        if (auto *table = qobject_cast<QTextTable *>(child))
+            tables.append(table);
+    }
+    return tables;
+}
+
+QString cellText(QTextTable *table, int row, int column)
+{
+    const QTextTableCell cell = table->cellAt(row, column);
+    QTextCursor cursor = cell.firstCursorPosition();
+    cursor.setPosition(cell.lastCursorPosition().position(), QTextCursor::KeepAnchor);
+    return cursor.selectedText();
+}
+
+QByteArray pngHex(const QSize &size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return buffer.data().toHex();
+}
+
+} // namespace
+
+class TestRtfReader : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void refusesDataThatIsNotRtf_data();
+    void refusesDataThatIsNotRtf();
+    void acceptsLeadingByteOrderMarkAndWhiteSpace();
+    void text_data();
+    void text();
+    void lineBreakIsALineSeparator();
+    void characterFormat_data();
+    void characterFormat();
+    void paragraphFormat_data();
+    void paragraphFormat();
+    void styleSheetAndDefaults();
+    void simpleTable();
+    void mergedCells();
+    void rowsWithDifferentCellBoundaries();
+    void nestedTable();
+    void tableCellBorders();
+    void pngPictureBecomesImageResource();
+    void unsupportedPictureIsSkipped();
+    void pageLayout_data();
+    void pageLayout();
+    void deepNestingKeepsTextAndDoesNotLeakFormat();
+};
+
+void TestRtfReader::refusesDataThatIsNotRtf_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("plain text") << QByteArray("Hello {\\rtf1 }");
+    QTest::newRow("truncated header") << QByteArray("{\\rt");
+    QTest::newRow("html") << QByteArray("<html><body>{\\rtf1}</body></html>");
+    QTest::newRow("utf-16") << QByteArray("\xFF\xFE{\0\\\0r\0t\0f\0", 10);
+}
+
+void TestRtfReader::refusesDataThatIsNotRtf()
+{
+    QFETCH(QByteArray, data);
+    const RtfReadResult result = read(data);
+    QVERIFY(!result.ok());
+    QVERIFY(!result.error.isEmpty());
+}
+
+void TestRtfReader::acceptsLeadingByteOrderMarkAndWhiteSpace()
+{
+    const RtfReadResult result = read("\xEF\xBB\xBF \r\n\t{\\rtf1 text}");
+    QVERIFY(result.ok());
+    QVERIFY(result.error.isEmpty());
+    QCOMPARE(result.document->toPlainText(), u"text"_s);
+}
+
+void TestRtfReader::text_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("groups") << QByteArray("{\\rtf1 a{b{c}}d}") << u"abcd"_s;
+    QTest::newRow("escaped symbols") << QByteArray("{\\rtf1 \\{x\\}\\\\}") << u"{x}\\"_s;
+    QTest::newRow("source line breaks are not text")
+        << QByteArray("{\\rtf1 ab\r\ncd\nef}") << u"abcdef"_s;
+    QTest::newRow("space ends a control word") << QByteArray("{\\rtf1\\b  two}") << u" two"_s;
+    QTest::newRow("unknown word skipped") << QByteArray("{\\rtf1 a\\foo12 b}") << u"ab"_s;
+    QTest::newRow("ignorable destination skipped")
+        << QByteArray("{\\rtf1 a{\\*\\unknowndest hidden {deeper}}b}") << u"ab"_s;
+    QTest::newRow("cp1251 hex") << QByteArray(
+        "{\\rtf1\\ansi\\ansicpg1251 \\'cf\\'f0\\'e8\\'e1\\'ee\\'f0}")
+                                << u"Прибор"_s;
+    QTest::newRow("font charset decides") << QByteArray(
+        "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset204 Times;}}"
+        "\\f0\\'e9 \\f1\\'e9}") << u"é й"_s;
+    QTest::newRow("cp866 via \\cpg")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0\\cpg866 Courier;}}\\f0\\'8f}") << u"П"_s;
+    QTest::newRow("shift-jis pair")
+        << QByteArray("{\\rtf1\\ansi\\ansicpg932 \\'82\\'a0}") << u"あ"_s;
+    QTest::newRow("utf-8 sequence")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset128\\cpg65001 Arial;}}\\f0\\'e4\\'b8\\'ad}")
+        << u"中"_s;
+    QTest::newRow("symbol font") << QByteArray(
+        "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset2 Symbol;}}"
+        "\\f1 l\\'b7\\f0 l}") << u"λ•l"_s;
+    QTest::newRow("unicode with fallback") << QByteArray("{\\rtf1 \\u1040?\\u1041?}") << u"АБ"_s;
+    QTest::newRow("negative unicode") << QByteArray("{\\rtf1 \\u-3913?x}") << u"\uF0B7x"_s;
+    QTest::newRow("uc2 skips two") << QByteArray("{\\rtf1\\uc2 \\u1040\\'c0\\'c0x}") << u"Аx"_s;
+    QTest::newRow("uc0 skips none") << QByteArray("{\\rtf1\\uc0 \\u1040x}") << u"Аx"_s;
+    QTest::newRow("uc scoped to group")
+        << QByteArray("{\\rtf1 {\\uc3 \\u1040 abc}\\u1041?d}") << u"АБd"_s;
+    QTest::newRow("fallback stops at group end")
+        << QByteArray("{\\rtf1 {\\uc99999999\\u1040 abc}def}") << u"Аdef"_s;
+    QTest::newRow("surrogate pair")
+        << QByteArray("{\\rtf1 \\u-10179?\\u-8704?}") << u"\U0001F600"_s;
+    QTest::newRow("out of range unicode shows fallback")
+        << QByteArray("{\\rtf1 a\\u99999999999?b\\u65536?c}") << u"a?b?c"_s;
+    QTest::newRow("paragraphs") << QByteArray("{\\rtf1 one\\par two\\par three}")
+                                << u"one\ntwo\nthree"_s;
+    QTest::newRow("tab") << QByteArray("{\\rtf1 a\\tab b}") << u"a\tb"_s;
+    QTest::newRow("hidden text omitted")
+        << QByteArray("{\\rtf1 a{\\v hidden}b\\v c\\v0 d}") << u"abd"_s;
+    QTest::newRow("field result shown") << QByteArray(
+        "{\\rtf1 see {\\field{\\*\\fldinst HYPERLINK \"http://x\"}{\\fldrslt link}} end}")
+                                        << u"see link end"_s;
+    QTest::newRow("headers, footers and notes left out")
+        << QByteArray("{\\rtf1 {\\header head}{\\footer foot}{\\headerl hl}body{\\footnote note}"
+                      "{\\*\\annotation remark}{\\info{\\title t}} text}")
+        << u"body text"_s;
+    QTest::newRow("footnote reference number")
+        << QByteArray("{\\rtf1 a{\\super\\chftn}{\\footnote\\chftn note} b{\\chftn}}")
+        << u"a1 b2"_s;
+    QTest::newRow("special characters") << QByteArray(
+        "{\\rtf1 a\\~b\\-c\\_d\\emdash\\endash\\bullet\\lquote\\rquote\\ldblquote\\rdblquote}")
+                                        << u"a b\u00ADc\u2011d—–•‘’“”"_s;
+    QTest::newRow("binary data skipped")
+        << QByteArray("{\\rtf1 a{\\*\\blob\\bin5 }{x\\}}b}") << u"ab"_s;
+    QTest::newRow("binary length past the end")
+        << QByteArray("{\\rtf1 a\\bin999999999 xyz}") << u"a"_s;
+    QTest::newRow("upr takes the unicode version")
+        << QByteArray("{\\rtf1 {\\upr{ansi}{\\*\\ud{\\u1040?}}}!}") << u"А!"_s;
+    QTest::newRow("text after the document group ignored")
+        << QByteArray("{\\rtf1 in}}} out") << u"in"_s;
+    QTest::newRow("unclosed groups keep text") << QByteArray("{\\rtf1 a{\\b b{\\i c") << u"abc"_s;
+    QTest::newRow("unclosed font table")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0 Times;}\n\\pard Date\\par") << u"Date"_s;
+    QTest::newRow("invalid hex escapes") << QByteArray("{\\rtf1 a\\'zzb\\'4 c\\'") << u"abc"_s;
+    QTest::newRow("nul bytes dropped") << QByteArray("{\\rtf1 #da\0te#\\'00}", 20) << u"#date#"_s;
+    QTest::newRow("long control word stays a word")
+        << QByteArray("{\\rtf1 \\" + QByteArray(5000, 'a') + " text}") << u"text"_s;
+    QTest::newRow("huge parameters")
+        << QByteArray("{\\rtf1\\fs99999999999999999999\\li-99999999999 x}") << u"x"_s;
+}
+
+void TestRtfReader::text()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, expected);
+    QCOMPARE(plainText(rtf), expected);
+}
+
+void TestRtfReader::lineBreakIsALineSeparator()
+{
+    const RtfReadResult result = read("{\\rtf1 a\\line b}");
+    QCOMPARE(result.document->blockCount(), 1);
+    QCOMPARE(result.document->firstBlock().text(), u"a\u2028b"_s);
+}
+
+void TestRtfReader::characterFormat_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<int>("weight");
+    QTest::addColumn<bool>("italic");
+    QTest::addColumn<bool>("underline");
+    QTest::addColumn<bool>("strike");
+    QTest::addColumn<double>("pointSize");
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<QColor>("foreground");
+    QTest::addColumn<QColor>("background");
+    QTest::addColumn<int>("verticalAlignment");
+
+    const QByteArray header = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Times New Roman;}"
+                              "{\\f1\\fswiss\\fcharset204 Arial;}}"
+                              "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}";
+    const int normal = QFont::Normal;
+    const int bold = QFont::Bold;
+    const QColor none;
+    const QColor red(255, 0, 0);
+    const QColor blue(0, 0, 255);
+    const int base = QTextCharFormat::AlignNormal;
+    QTest::newRow("default") << header + "plain}" << u"plain"_s << normal << false << false << false
+                             << 12.0 << u"Times New Roman"_s << none << none << base;
+    QTest::newRow("bold") << header + "{\\b bold}}" << u"bold"_s << bold << false << false << false
+                          << 12.0 << u"Times New Roman"_s << none << none << base;
+    QTest::newRow("bold off") << header + "\\b\\b0 off}" << u"off"_s << normal << false << false
+                              << false << 12.0 << u"Times New Roman"_s << none << none << base;
+    QTest::newRow("italic underline strike")
+        << header + "\\i\\ul\\strike mixed}" << u"mixed"_s << normal << true << true << true << 12.0
+        << u"Times New Roman"_s << none << none << base;
+    QTest::newRow("ulnone") << header + "\\ul\\ulnone x}" << u"x"_s << normal << false << false
+                            << false << 12.0 << u"Times New Roman"_s << none << none << base;
+    QTest::newRow("font and size") << header + "\\f1\\fs21 arial}" << u"arial"_s << normal << false
+                                   << false << false << 10.5 << u"Arial"_s << none << none << base;
+    QTest::newRow("colours") << header + "\\cf1\\highlight2 coloured}" << u"coloured"_s << normal
+                             << false << false << false << 12.0 << u"Times New Roman"_s << red
+                             << blue << base;
+    QTest::newRow("colour index outside table")
+        << header + "\\cf9 auto}" << u"auto"_s << normal << false << false << false << 12.0
+        << u"Times New Roman"_s << none << none << base;
+    QTest::newRow("subscript") << header + "n{\\sub min}}" << u"min"_s << normal << false << false
+                               << false << 12.0 << u"Times New Roman"_s << none << none
+                               << int(QTextCharFormat::AlignSubScript);
+    QTest::newRow("superscript") << header + "{\\super 2}}" << u"2"_s << normal << false << false
+                                 << false << 12.0 << u"Times New Roman"_s << none << none
+                                 << int(QTextCharFormat::AlignSuperScript);
+    QTest::newRow("group restores")
+        << header + "{\\b\\i\\f1\\fs40 in}out}" << u"out"_s << normal << false << false << false
+        << 12.0 << u"Times New Roman"_s << none << none << base;
+    QTest::newRow("plain resets") << header + "\\b\\i\\fs40\\f1\\cf1\\plain reset}" << u"reset"_s
+                                  << normal << false << false << false << 12.0
+                                  << u"Times New Roman"_s << none << none << base;
+}
+
+void TestRtfReader::characterFormat()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, word);
+    const RtfReadResult result = read(rtf);
+    const QTextCursor found = result.document->find(word);
+    QVERIFY2(!found.isNull(), qPrintable(word));
+    const QTextCharFormat format = found.charFormat();
+    QTEST(format.fontWeight(), "weight");
+    QTEST(format.fontItalic(), "italic");
+    QTEST(format.fontUnderline(), "underline");
+    QTEST(format.fontStrikeOut(), "strike");
+    QTEST(format.fontPointSize(), "pointSize");
+    QTEST(format.fontFamilies().toStringList().value(0), "family");
+    QFETCH(QColor, foreground);
+    QCOMPARE(format.hasProperty(QTextFormat::ForegroundBrush), foreground.isValid());
+    if (foreground.isValid())
+        QCOMPARE(format.foreground().color(), foreground);
+    QFETCH(QColor, background);
+    QCOMPARE(format.hasProperty(QTextFormat::BackgroundBrush), background.isValid());
+    if (background.isValid())
+        QCOMPARE(format.background().color(), background);
+    QTEST(int(format.verticalAlignment()), "verticalAlignment");
+}
+
+void TestRtfReader::paragraphFormat_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<int>("alignment");
+    QTest::addColumn<double>("left");
+    QTest::addColumn<double>("right");
+    QTest::addColumn<double>("indent");
+    QTest::addColumn<double>("top");
+    QTest::addColumn<double>("bottom");
+    QTest::addColumn<int>("lineHeightType");
+    QTest::addColumn<double>("lineHeight");
+    QTest::addColumn<QList<double>>("tabs");
+
+    // Document units are pixels at 96 dpi: 15 twips each.
+    const int single = QTextBlockFormat::SingleHeight;
+    QTest::newRow("default") << QByteArray("{\\rtf1 x\\par}") << int(Qt::AlignLeft) << 0.0 << 0.0
+                             << 0.0 << 0.0 << 0.0 << single << 0.0 << QList<double>();
+    QTest::newRow("centred") << QByteArray("{\\rtf1\\qc x\\par}") << int(Qt::AlignHCenter) << 0.0
+                             << 0.0 << 0.0 << 0.0 << 0.0 << single << 0.0 << QList<double>();
+    QTest::newRow("right") << QByteArray("{\\rtf1\\qr x\\par}") << int(Qt::AlignRight) << 0.0 << 0.0
+                           << 0.0 << 0.0 << 0.0 << single << 0.0 << QList<double>();
+    QTest::newRow("justified") << QByteArray("{\\rtf1\\qj x\\par}") << int(Qt::AlignJustify) << 0.0
+                               << 0.0 << 0.0 << 0.0 << 0.0 << single << 0.0 << QList<double>();
+    QTest::newRow("indents and spacing")
+        << QByteArray("{\\rtf1\\li1320\\ri300\\fi-150\\sb120\\sa240 x\\par}") << int(Qt::AlignLeft)
+        << 88.0 << 20.0 << -10.0 << 8.0 << 16.0 << single << 0.0 << QList<double>();
+    QTest::newRow("line spacing multiple")
+        << QByteArray("{\\rtf1\\sl360\\slmult1 x\\par}") << int(Qt::AlignLeft) << 0.0 << 0.0 << 0.0
+        << 0.0 << 0.0 << int(QTextBlockFormat::ProportionalHeight) << 150.0 << QList<double>();
+    QTest::newRow("line spacing at least")
+        << QByteArray("{\\rtf1\\sl300\\slmult0 x\\par}") << int(Qt::AlignLeft) << 0.0 << 0.0 << 0.0
+        << 0.0 << 0.0 << int(QTextBlockFormat::MinimumHeight) << 20.0 << QList<double>();
+    QTest::newRow("line spacing exactly")
+        << QByteArray("{\\rtf1\\sl-300\\slmult0 x\\par}") << int(Qt::AlignLeft) << 0.0 << 0.0 << 0.0
+        << 0.0 << 0.0 << int(QTextBlockFormat::FixedHeight) << 20.0 << QList<double>();
+    QTest::newRow("tab stops") << QByteArray("{\\rtf1\\tx720\\tqr\\tx2880 a\\tab b\\par}")
+                               << int(Qt::AlignLeft) << 0.0 << 0.0 << 0.0 << 0.0 << 0.0 << single
+                               << 0.0 << QList<double> { 48.0, 192.0 };
+    QTest::newRow("pard resets") << QByteArray("{\\rtf1\\qc\\li720\\tx720\\pard x\\par}")
+                                 << int(Qt::AlignLeft) << 0.0 << 0.0 << 0.0 << 0.0 << 0.0 << single
+                                 << 0.0 << QList<double>();
+    QTest::newRow("properties at the paragraph's end count")
+        << QByteArray("{\\rtf1 x\\qr\\par}") << int(Qt::AlignRight) << 0.0 << 0.0 << 0.0 << 0.0
+        << 0.0 << single << 0.0 << QList<double>();
+}
+
+void TestRtfReader::paragraphFormat()
+{
+    QFETCH(QByteArray, rtf);
+    const RtfReadResult result = read(rtf);
+    const QTextBlockFormat format = result.document->firstBlock().blockFormat();
+    QTEST(int(format.alignment()), "alignment");
+    QTEST(format.leftMargin(), "left");
+    QTEST(format.rightMargin(), "right");
+    QTEST(format.textIndent(), "indent");
+    QTEST(format.topMargin(), "top");
+    QTEST(format.bottomMargin(), "bottom");
+    QTEST(format.lineHeightType(), "lineHeightType");
+    QTEST(format.lineHeight(), "lineHeight");
+    QList<double> tabs;
+    for (const QTextOption::Tab &tab : format.tabPositions())
+        tabs.append(tab.position);
+    QTEST(tabs, "tabs");
+    if (tabs.size() == 2)
+        QCOMPARE(format.tabPositions().at(1).type, QTextOption::RightTab);
+}
+
+void TestRtfReader::styleSheetAndDefaults()
+{
+    const RtfReadResult result
+        = read("{\\rtf1\\deff0{\\fonttbl{\\f0 Times;}{\\f1 Arial;}}"
+               "{\\*\\defchp \\fs22}{\\*\\defpap \\sa200}"
+               "{\\stylesheet{\\ql\\f0\\fs22 Normal;}{\\s1\\qc\\sb240\\b\\f1\\fs32 heading 1;}}"
+               "\\pard\\plain\\s1 Title\\par\\pard\\plain body\\par}");
+    QTextBlock title = result.document->firstBlock();
+    QCOMPARE(title.text(), u"Title"_s);
+    QCOMPARE(title.blockFormat().alignment(), Qt::AlignHCenter);
+    QCOMPARE(title.blockFormat().topMargin(), 16.0);
+    const QTextCharFormat titleChars = result.document->find(u"Title"_s).charFormat();
+    QCOMPARE(titleChars.fontWeight(), int(QFont::Bold));
+    QCOMPARE(titleChars.fontPointSize(), 16.0);
+    QCOMPARE(titleChars.fontFamilies().toStringList(), QStringList { u"Arial"_s });
+
+    const QTextBlock body = title.next();
+    QCOMPARE(body.blockFormat().alignment(), Qt::AlignLeft);
+    QCOMPARE(body.blockFormat().bottomMargin(), 200 / 15.0);
+    const QTextCharFormat bodyChars = result.document->find(u"body"_s).charFormat();
+    QCOMPARE(bodyChars.fontPointSize(), 11.0);
+    QCOMPARE(bodyChars.fontWeight(), int(QFont::Normal));
+    QCOMPARE(bodyChars.fontFamilies().toStringList(), QStringList { u"Times"_s });
+}
+
+void TestRtfReader::simpleTable()
+{
+    const RtfReadResult result = read("{\\rtf1 before\\par"
+                                      "\\trowd\\trleft1320\\trgaph108\\cellx3326\\cellx4744"
+                                      "\\pard\\intbl A1\\cell B1\\cell\\row"
+                                      "\\trowd\\trleft1320\\trgaph108\\cellx3326\\cellx4744"
+                                      "\\pard\\intbl A2\\cell B2\\par second line\\cell\\row"
+                                      "\\pard after\\par}");
+    const QList<QTextTable *> tables = tablesIn(result.document->rootFrame());
+    QCOMPARE(tables.size(), 1);
+    QTextTable *table = tables.front();
+    QCOMPARE(table->rows(), 2);
+    QCOMPARE(table->columns(), 2);
+    QCOMPARE(cellText(table, 0, 0), u"A1"_s);
+    QCOMPARE(cellText(table, 0, 1), u"B1"_s);
+    QCOMPARE(cellText(table, 1, 0), u"A2"_s);
+    QCOMPARE(cellText(table, 1, 1), u"B2\u2029second line"_s);
+    const QTextTableFormat format = table->format();
+    QCOMPARE(format.leftMargin(), 88.0);
+    QCOMPARE(format.cellPadding(), 108 / 15.0);
+    const QList<QTextLength> widths = format.columnWidthConstraints();
+    QCOMPARE(widths.size(), 2);
+    QCOMPARE(widths[0], QTextLength(QTextLength::FixedLength, 2006 / 15.0));
+    QCOMPARE(widths[1], QTextLength(QTextLength::FixedLength, 1418 / 15.0));
+    const QString text = result.document->toPlainText();
+    QVERIFY2(text.startsWith(u"before\n"_s), qPrintable(text));
+    QVERIFY2(text.endsWith(u"\nafter"_s), qPrintable(text));
+}
+
+void TestRtfReader::mergedCells()
+{
+    const RtfReadResult result = read("{\\rtf1"
+                                      "\\trowd\\cellx1000\\clmgf\\cellx2000\\clmrg\\cellx3000"
+                                      "\\intbl\\cell CO\\cell\\cell\\row"
+                                      "\\trowd\\clvmgf\\cellx1000\\cellx2000\\cellx3000"
+                                      "\\intbl tall\\cell a\\cell b\\cell\\row"
+                                      "\\trowd\\clvmrg\\cellx1000\\cellx2000\\cellx3000"
+                                      "\\intbl\\cell c\\cell d\\cell\\row}");
+    QTextTable *table = tablesIn(result.document->rootFrame()).value(0);
+    QVERIFY(table);
+    QCOMPARE(table->rows(), 3);
+    QCOMPARE(table->columns(), 3);
+    const QTextTableCell heading = table->cellAt(0, 1);
+    QCOMPARE(heading.columnSpan(), 2);
+    QCOMPARE(cellText(table, 0, 1), u"CO"_s);
+    const QTextTableCell tall = table->cellAt(1, 0);
+    QCOMPARE(tall.rowSpan(), 2);
+    QCOMPARE(cellText(table, 1, 0), u"tall"_s);
+    QCOMPARE(cellText(table, 2, 2), u"d"_s);
+}
+
+void TestRtfReader::rowsWithDifferentCellBoundaries()
+{
+    // The first row has one wide cell over the two cells of the second.
+    const RtfReadResult result = read("{\\rtf1"
+                                      "\\trowd\\cellx1000\\cellx3000\\intbl x\\cell wide\\cell\\row"
+                                      "\\trowd\\cellx1000\\cellx2000\\cellx3000"
+                                      "\\intbl y\\cell a\\cell b\\cell\\row}");
+    QTextTable *table = tablesIn(result.document->rootFrame()).value(0);
+    QVERIFY(table);
+    QCOMPARE(table->columns(), 3);
+    QCOMPARE(table->cellAt(0, 1).columnSpan(), 2);
+    QCOMPARE(cellText(table, 0, 1), u"wide"_s);
+    QCOMPARE(cellText(table, 1, 2), u"b"_s);
+    const QList<QTextLength> widths = table->format().columnWidthConstraints();
+    QCOMPARE(widths.size(), 3);
+    QCOMPARE(widths[2].rawValue(), 1000 / 15.0);
+}
+
+void TestRtfReader::nestedTable()
+{
+    const RtfReadResult result
+        = read("{\\rtf1\\trowd\\cellx2000\\cellx4000"
+               "\\pard\\intbl outer\\par"
+               "\\pard\\intbl\\itap2 inner1\\nestcell inner2\\nestcell"
+               "{\\*\\nesttableprops\\trowd\\cellx1000\\cellx2000\\nestrow}{\\nonesttables\\par}"
+               "\\pard\\intbl after inner\\cell right\\cell"
+               "\\trowd\\cellx2000\\cellx4000\\row}");
+    QTextTable *outer = tablesIn(result.document->rootFrame()).value(0);
+    QVERIFY(outer);
+    QCOMPARE(outer->rows(), 1);
+    QCOMPARE(outer->columns(), 2);
+    QCOMPARE(cellText(outer, 0, 1), u"right"_s);
+    const QList<QTextTable *> inner = tablesIn(outer);
+    QCOMPARE(inner.size(), 1);
+    QCOMPARE(inner.front()->columns(), 2);
+    QCOMPARE(cellText(inner.front(), 0, 0), u"inner1"_s);
+    QCOMPARE(cellText(inner.front(), 0, 1), u"inner2"_s);
+    const QString text = result.document->toPlainText().simplified();
+    QCOMPARE(text, u"outer inner1 inner2 after inner right"_s);
+}
+
+void TestRtfReader::tableCellBorders()
+{
+    const RtfReadResult result
+        = read("{\\rtf1\\trowd\\clbrdrt\\brdrs\\brdrw30\\clbrdrb\\brdrnone\\cellx1000"
+               "\\cellx2000\\intbl a\\cell b\\cell\\row}");
+    QTextTable *table = tablesIn(result.document->rootFrame()).value(0);
+    QVERIFY(table);
+    const QTextTableCellFormat bordered = table->cellAt(0, 0).format().toTableCellFormat();
+    QCOMPARE(bordered.topBorder(), 2.0);
+    QCOMPARE(bordered.bottomBorder(), 0.0);
+    QCOMPARE(bordered.topBorderStyle(), QTextFrameFormat::BorderStyle_Solid);
+    const QTextTableCellFormat plain = table->cellAt(0, 1).format().toTableCellFormat();
+    QCOMPARE(plain.topBorder(), 0.0);
+}
+
+void TestRtfReader::pngPictureBecomesImageResource()
+{
+    const QByteArray rtf = "{\\rtf1 a{\\pict\\pngblip\\picw2\\pich3\\picwgoal600\\pichgoal900\n"
+        + pngHex(QSize(2, 3)) + "}b}";
+    const RtfReadResult result = read(rtf);
+    QCOMPARE(result.document->toPlainText(), u"a\uFFFCb"_s);
+    QTextCursor cursor(result.document.get());
+    cursor.setPosition(2);
+    const QTextImageFormat format = cursor.charFormat().toImageFormat();
+    QVERIFY(format.isValid());
+    QCOMPARE(format.width(), 40.0);
+    QCOMPARE(format.height(), 60.0);
+    const QVariant resource
+        = result.document->resource(QTextDocument::ImageResource, QUrl(format.name()));
+    QCOMPARE(resource.value<QImage>().size(), QSize(2, 3));
+}
+
+void TestRtfReader::unsupportedPictureIsSkipped()
+{
+    QCOMPARE(plainText("{\\rtf1 a{\\pict\\wmetafile8 0100090000}b"
+                       "{\\pict\\pngblip 0badc0ffee}c}"),
+        u"abc"_s);
+}
+
+void TestRtfReader::pageLayout_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QList<int>>("expected"); // width, height, left, right, top, bottom
+
+    QTest::newRow("defaults") << QByteArray("{\\rtf1 x}")
+                              << QList<int> { 12240, 15840, 1800, 1800, 1440, 1440 };
+    QTest::newRow("A4") << QByteArray("{\\rtf1\\paperw11906\\paperh16838\\margl1701\\margr850"
+                                      "\\margt1134\\margb1134 x}")
+                        << QList<int> { 11906, 16838, 1701, 850, 1134, 1134 };
+    QTest::newRow("nonsense ignored")
+        << QByteArray("{\\rtf1\\paperw0\\paperh99999999999\\margl-5\\margr200000 x}")
+        << QList<int> { 12240, 15840, 1800, 1800, 1440, 1440 };
+}
+
+void TestRtfReader::pageLayout()
+{
+    QFETCH(QByteArray, rtf);
+    const RtfPageLayout page = read(rtf).page;
+    QTEST((QList<int> { page.paperWidth, page.paperHeight, page.marginLeft, page.marginRight,
+              page.marginTop, page.marginBottom }),
+        "expected");
+}
+
+void TestRtfReader::deepNestingKeepsTextAndDoesNotLeakFormat()
+{
+    const int depth = 100000;
+    const QByteArray rtf = "{\\rtf1 " + QByteArray(depth, '{') + "\\b deep{\\*\\x gone}"
+        + QByteArray(depth, '}') + " plain}";
+    const RtfReadResult result = read(rtf);
+    QCOMPARE(result.document->toPlainText(), u"deep plain"_s);
+    QCOMPARE(result.document->find(u"plain"_s).charFormat().fontWeight(), int(QFont::Normal));
+}
+
+QTEST_MAIN(TestRtfReader)
+#include "tst_rtfreader.moc"

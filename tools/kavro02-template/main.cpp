@@ -1,0 +1,110 @@
+// kavro02-template [--text] [--pdf OUT] FILE
+//
+// Reads a report template as the program does and tells, for each report tag
+// in the order of filling, whether the document's visible text holds it (as
+// the report filling looks for it: in any case, whatever its formatting).
+// Exit status: 0 the file was read, 1 bad arguments, 2 the file cannot be
+// read or is not RTF, 3 the PDF could not be written.
+
+#include "inspection/reporttags.h"
+#include "inspection/rtfreader.h"
+#include "templatepdf.h"
+
+#include <QCommandLineParser>
+#include <QFile>
+#include <QGuiApplication>
+#include <QTextDocument>
+#include <QTextStream>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+enum ExitStatus {
+    Success = 0,
+    UsageError = 1,
+    ReadError = 2,
+    PdfError = 3,
+};
+
+void printTagLines(QTextStream &out, const QString &visibleText)
+{
+    for (const kavro::ReportTag &tag : kavro::ReportTags()) {
+        const bool found = visibleText.contains(tag.text, kavro::ReportTagCase);
+        out << tag.text << (found ? u" found"_s : u" missing"_s) << '\n';
+    }
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // Laying out and printing needs a GUI application, but the tool never shows a window.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QCoreApplication::setApplicationName(u"kavro02-template"_s);
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        u"Lists which report tags a report template holds in its visible text."_s);
+    const QCommandLineOption helpOption = parser.addHelpOption();
+    const QCommandLineOption textOption(
+        u"text"_s, u"Also print the document's visible text after a line \"--- text ---\"."_s);
+    const QCommandLineOption pdfOption(
+        u"pdf"_s, u"Print the document to the PDF file <OUT> on its own page."_s, u"OUT"_s);
+    parser.addOption(textOption);
+    parser.addOption(pdfOption);
+    parser.addPositionalArgument(u"FILE"_s, u"The RTF template to check."_s);
+
+    if (!parser.parse(app.arguments())) {
+        err << "kavro02-template: " << parser.errorText() << "\n\n" << parser.helpText();
+        return UsageError;
+    }
+    if (parser.isSet(helpOption)) {
+        out << parser.helpText();
+        return Success;
+    }
+    if (parser.positionalArguments().size() != 1) {
+        err << "kavro02-template: exactly one FILE expected\n\n" << parser.helpText();
+        return UsageError;
+    }
+
+    const QString path = parser.positionalArguments().constFirst();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        err << "kavro02-template: cannot read " << path << ": " << file.errorString() << '\n';
+        return ReadError;
+    }
+    const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        err << "kavro02-template: cannot read " << path << ": " << file.errorString() << '\n';
+        return ReadError;
+    }
+
+    const kavro::RtfReadResult result = kavro::ReadRtf(data);
+    if (!result.ok()) {
+        err << "kavro02-template: " << path << " is not a readable RTF document: " << result.error
+            << '\n';
+        return ReadError;
+    }
+
+    const QString visibleText = result.document->toPlainText();
+    printTagLines(out, visibleText);
+    if (parser.isSet(textOption))
+        out << "--- text ---\n" << visibleText << '\n';
+    out.flush();
+
+    if (parser.isSet(pdfOption)) {
+        const QString problem
+            = kavro::PrintToPdf(*result.document, result.page, parser.value(pdfOption));
+        if (!problem.isEmpty()) {
+            err << "kavro02-template: " << problem << '\n';
+            return PdfError;
+        }
+    }
+    return Success;
+}
