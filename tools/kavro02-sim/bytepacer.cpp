@@ -38,6 +38,16 @@ void BytePacer::Start()
     m_timer.start();
 }
 
+void BytePacer::SetListening(bool listening)
+{
+    if (m_pacing == Paced || !m_started)
+        return;
+    if (listening)
+        m_timer.start();
+    else
+        m_timer.stop();
+}
+
 double BytePacer::Now() const
 {
     if (!m_started)

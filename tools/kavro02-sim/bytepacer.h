@@ -29,6 +29,9 @@ public:
     qint64 BytesSent() const { return m_bytesSent; }
     // Ends the session after this much session time; negative: never.
     void SetDuration(double seconds) { m_duration = seconds; }
+    // Whether a program listens. A paced line runs on regardless (its bytes
+    // are lost); a fast one waits rather than race through session time.
+    void SetListening(bool listening);
 
 Q_SIGNALS:
     // Session time before each new chunk: scripted commands and scenario

@@ -66,6 +66,7 @@ void InstrumentSession::OnPeerConnectedChanged(bool connected)
     m_log.Note(connected ? u"program opened the device"_s : u"program closed the device"_s, now);
     if (connected && !m_pacer->Started() && !m_startDelay.isActive())
         m_startDelay.start(static_cast<int>(m_options.startAfter * 1000));
+    m_pacer->SetListening(connected);
 }
 
 void InstrumentSession::OnBytesReceived(const QByteArray &bytes)
