@@ -93,7 +93,10 @@ void AddOptions(QCommandLineParser &parser)
     parser.setApplicationDescription(
         u"Plays the gas analyser on a pseudo-terminal: live readings, automatic zero setting, "
         "calibration block, pump. Prints the device path. Lines on standard input steer the "
-        "engine (h: increased idle, i: minimum idle, empty line: switch); so does SIGUSR1."_s);
+        "engine (h: increased idle, i: minimum idle, empty line: switch); so does SIGUSR1. "
+        "Session times count from the moment the program opens the device; the program drops "
+        "what arrives in its first two seconds, so scenarios that matter from the first byte "
+        "(--mid-countdown, --zero-prefix) want --start-after 2.5."_s);
     parser.addHelpOption();
     parser.addOptions({
         { u"link"_s, u"Make the device reachable at PATH (a symbolic link)."_s, u"PATH"_s },
