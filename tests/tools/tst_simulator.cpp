@@ -120,6 +120,7 @@ private Q_SLOTS:
     void engineFollowsItsSchedule();
     void playsTheInstrumentOnAPseudoTerminal();
     void endsWithTheProgram();
+    void keepsAFileInTheWayOfItsLink();
     void refusesBadOptions_data();
     void refusesBadOptions();
 };
@@ -547,6 +548,24 @@ void TestSimulator::endsWithTheProgram()
     QVERIFY(simulator.waitForFinished(3000));
     QCOMPARE(simulator.exitCode(), 0);
     QVERIFY(!QFileInfo(link).isSymLink());
+}
+
+void TestSimulator::keepsAFileInTheWayOfItsLink()
+{
+    QTemporaryDir folder;
+    const QString taken = folder.filePath(u"notes.txt"_s);
+    QFile file(taken);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("keep me");
+    file.close();
+
+    QProcess simulator;
+    simulator.start(Simulator, { u"--link"_s, taken });
+    QVERIFY(simulator.waitForFinished(5000));
+    QCOMPARE(simulator.exitCode(), 1);
+    QVERIFY(simulator.readAllStandardError().contains("exists and is not a symbolic link"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("keep me"));
 }
 
 void TestSimulator::refusesBadOptions_data()
