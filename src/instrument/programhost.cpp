@@ -1,8 +1,5 @@
 #include "instrument/programhost.h"
 
-// mainform.h keeps QPointers to these windows, which need their full types.
-#include "instrument/serviceform.h"
-#include "instrument/warningform.h"
 #include "ui/appenvironment.h"
 #include "ui/mainform.h"
 #include "ui/userdialogs.h"

@@ -1,9 +1,6 @@
 #include "instrument/programstart.h"
 
 #include "instrument/programhost.h"
-// mainform.h keeps QPointers to these windows, which need their full types.
-#include "instrument/serviceform.h"
-#include "instrument/warningform.h"
 #include "ui/mainform.h"
 
 namespace kavro {

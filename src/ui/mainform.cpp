@@ -3,8 +3,6 @@
 #include "compute/conversions.h"
 #include "instrument/commportdriver.h"
 #include "instrument/receiverdata.h"
-#include "instrument/serviceform.h"
-#include "instrument/warningform.h"
 #include "ui/actionimages.h"
 #include "ui/appenvironment.h"
 #include "ui/shortcuthintmenu.h"

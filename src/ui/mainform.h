@@ -1,6 +1,8 @@
 #pragma once
 
 #include "compute/readingdispatch.h"
+#include "instrument/serviceform.h"
+#include "instrument/warningform.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -23,8 +25,6 @@ namespace kavro {
 
 class AppEnvironment;
 class TCommPortDriver;
-class TServiceForm;
-class TWarningForm;
 class UserDialogs;
 
 // The program's main window: menu, tool bar, the four views, the status bar,

@@ -2,9 +2,7 @@
 #include "instrument/comselectform.h"
 #include "instrument/programhost.h"
 #include "instrument/programstart.h"
-#include "instrument/serviceform.h"
 #include "instrument/splashform.h"
-#include "instrument/warningform.h"
 #include "ptyinstrument.h"
 #include "ui/mainform.h"
 

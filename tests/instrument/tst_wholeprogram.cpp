@@ -2,8 +2,6 @@
 #include "instrument/commportdriver.h"
 #include "instrument/programhost.h"
 #include "instrument/programstart.h"
-#include "instrument/serviceform.h"
-#include "instrument/warningform.h"
 #include "ptyinstrument.h"
 #include "ui/mainform.h"
 
