@@ -1,6 +1,4 @@
 kavro_add_test(tst_commportdriver
-  SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/tst_commportdriver.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/pseudoterminal.h
-    ${CMAKE_CURRENT_LIST_DIR}/pseudoterminal.cpp
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tst_commportdriver.cpp
+  LIBS kavro_test_pty
   TIMEOUT 120)

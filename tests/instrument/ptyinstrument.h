@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pseudoterminal.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -20,10 +22,9 @@ public:
     static const QByteArray Reading;
 
     PtyInstrument();
-    ~PtyInstrument() override;
 
-    bool IsOpen() const { return master_ >= 0; }
-    QString SlavePath() const { return slavePath_; }
+    bool IsOpen() const { return pty_.IsOpen(); }
+    QString SlavePath() const { return pty_.SlavePath(); }
 
     void Send(const QByteArray &bytes);
     void StartReadings(const QByteArray &reading = Reading, int periodMs = 20);
@@ -39,8 +40,7 @@ public:
 private:
     void Poll();
 
-    int master_ = -1;
-    QString slavePath_;
+    PseudoTerminal pty_;
     QTimer poll_;
     QTimer readings_;
     QByteArray reading_;
