@@ -457,11 +457,11 @@ void TCommPortDriver::DeliverPacket(const quint8 *data, quint32 size)
         (*handler)(this, data, size);
 }
 
-// Ten bit times per byte. The speed is the one the line runs at, so that a
-// custom speed (brCustom) does not divide by zero.
+// Ten bit times per byte, at the speed the line runs at (BaudRateValue
+// follows every speed code, and a custom speed may be below ten).
 qint64 TCommPortDriver::PacketTransmitTime(quint32 packetSize) const
 {
-    const quint32 speed = m_baudRate == brCustom ? m_baudRateValue : BaudRateSpeed(m_baudRate);
+    const quint32 speed = m_baudRateValue;
     if (speed < 10)
         return 0;
     return qint64(std::nearbyint(packetSize / (speed / 10.0) * 1000.0));
