@@ -2,6 +2,7 @@
 
 #include "compute/conversions.h"
 #include "instrument/commportdriver.h"
+#include "instrument/instrumentreceiver.h"
 #include "instrument/receiverdata.h"
 #include "ui/actionimages.h"
 #include "ui/appenvironment.h"
@@ -421,7 +422,7 @@ void TMainForm::SetPumpState(bool running)
     actPump->setChecked(running);
     if (!running && MeasurementDialogVisible()) {
         // A measurement runs with the pump on: switch it back on at once.
-        SendToInstrument(cmdSwitchPump);
+        SendToInstrument(InstrumentCode::PumpSwitch);
         ShowWarning(u"Невозможно выключить насос во время измерений!"_s);
     }
 }
@@ -431,12 +432,12 @@ void TMainForm::actPumpExecute()
     // The picture follows the instrument's answer, not the click; undo the
     // check mark that triggering a checkable action toggles.
     actPump->setChecked(pumpRunning_);
-    SendToInstrument(cmdSwitchPump);
+    SendToInstrument(InstrumentCode::PumpSwitch);
 }
 
 void TMainForm::actCaibrExecute()
 {
-    SendToInstrument(cmdStartZeroSetting);
+    SendToInstrument(InstrumentCode::StartZeroSetting);
     SetPumpState(false);
 }
 

@@ -42,10 +42,6 @@ public:
     // Panels of StatusBar1.
     enum StatusPanel { spView = 0, spMonitoring = 1, spVehicle = 2 };
 
-    // Instrument command bytes.
-    static constexpr std::uint8_t cmdSwitchPump = 208;
-    static constexpr std::uint8_t cmdStartZeroSetting = 210;
-
     // receiverData is the receiver's program-wide data (zero capture and
     // calibration image); dialogs and environment outlive the window.
     TMainForm(ReceiverData &receiverData, UserDialogs &dialogs, AppEnvironment &environment,
