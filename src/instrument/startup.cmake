@@ -8,6 +8,5 @@ if(TARGET kavro_ui)
     ${CMAKE_CURRENT_LIST_DIR}/splashform.h ${CMAKE_CURRENT_LIST_DIR}/splashform.cpp
     ${CMAKE_CURRENT_LIST_DIR}/comselectform.h ${CMAKE_CURRENT_LIST_DIR}/comselectform.cpp
     ${CMAKE_CURRENT_LIST_DIR}/programhost.h ${CMAKE_CURRENT_LIST_DIR}/programhost.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/programstart.h ${CMAKE_CURRENT_LIST_DIR}/programstart.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/../ui/userdialogs.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/programstart.h ${CMAKE_CURRENT_LIST_DIR}/programstart.cpp)
 endif()

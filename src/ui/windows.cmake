@@ -7,5 +7,7 @@ if(TARGET kavro_ui)
     ${CMAKE_CURRENT_LIST_DIR}/mainform.h
     ${CMAKE_CURRENT_LIST_DIR}/mainform.cpp
     ${CMAKE_CURRENT_LIST_DIR}/shortcuthintmenu.h
-    ${CMAKE_CURRENT_LIST_DIR}/shortcuthintmenu.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/shortcuthintmenu.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/userdialogs.h
+    ${CMAKE_CURRENT_LIST_DIR}/userdialogs.cpp)
 endif()
