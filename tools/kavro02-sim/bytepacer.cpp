@@ -98,17 +98,14 @@ void BytePacer::SendFast()
         if (DurationOver(m_virtualTime))
             return;
         if (!FetchChunk(m_virtualTime)) {
+            // Skip the quiet time to the next chunk; when none will come,
+            // to the end of the session, or idle when it has no end.
             const double due = m_source.NextDueTime();
-            if (std::isinf(due)) {
-                // Silent for good: only the end of the session is left.
-                if (m_duration < 0) {
-                    m_timer.setInterval(IdleRecheckMs);
-                    return;
-                }
-                m_virtualTime = m_duration;
-            } else {
-                m_virtualTime = std::max(m_virtualTime, due);
+            if (std::isinf(due) && m_duration < 0) {
+                m_timer.setInterval(IdleRecheckMs);
+                return;
             }
+            m_virtualTime = std::isinf(due) ? m_duration : std::max(m_virtualTime, due);
             continue;
         }
         const qint64 written = m_link.Write(m_pending);
