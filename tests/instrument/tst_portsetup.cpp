@@ -2,20 +2,18 @@
 #include "instrument/commportdriver.h"
 #include "instrument/portindexstore.h"
 #include "instrument/portsetup.h"
-#include "ptyinstrument.h"
+#include "portfolder.h"
 
-#include <QFile>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 using namespace kavro;
-using kavro::test::PtyInstrument;
+using kavro::test::PortFolder;
 using kavro::test::ScriptedDialogs;
 
 namespace {
-const QString NoFile = u"<no file>"_s;
+const QString NoFile = PortFolder::NoFile;
 const QString Title = u"КАВРО-02"_s;
 const QString CannotOpen = u"Невозможно открыть COM-порт\rВыбрать другой COM-порт?"_s;
 const QString FailedToConnect = u"Ошибка при подключении к COM-порту\rВыбрать другой COM-порт?"_s;
@@ -26,35 +24,7 @@ class tst_PortSetup : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir folder_;
-    PtyInstrument ptyA_;
-    PtyInstrument ptyB_;
-
-    QString IniPath() const { return folder_.filePath(u"KAVRO02.ini"_s); }
-
-    // %A and %B stand for the two pseudo-terminals.
-    void WriteSettings(QString text)
-    {
-        QFile::remove(IniPath());
-        if (text == NoFile)
-            return;
-        text.replace(u"%A"_s, ptyA_.SlavePath()).replace(u"%B"_s, ptyB_.SlavePath());
-        QFile file(IniPath());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(text.toUtf8());
-    }
-
-    QVariant StoredIndex() const
-    {
-        return QSettings(IniPath(), QSettings::IniFormat).value(u"COM"_s);
-    }
-
-    QString OpenPty() const
-    {
-        if (ptyA_.SlaveOpenInProcess())
-            return u"A"_s;
-        return ptyB_.SlaveOpenInProcess() ? u"B"_s : QString();
-    }
+    PortFolder ports_;
 
     static void Script(
         ScriptedDialogs &dialogs, const QList<int> &answers, const QList<int> &portAnswers)
@@ -87,11 +57,7 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(folder_.isValid());
-        QVERIFY(ptyA_.IsOpen() && ptyB_.IsOpen());
-    }
+    void initTestCase() { QVERIFY(ports_.IsValid()); }
 
     void store_data()
     {
@@ -111,16 +77,16 @@ private Q_SLOTS:
         QFETCH(QString, settings);
         QFETCH(bool, keyExists);
         QFETCH(int, index);
-        WriteSettings(settings);
+        ports_.WriteSettings(settings);
 
-        PortIndexStore store(folder_.path());
+        PortIndexStore store(ports_.Path());
         QCOMPARE(store.KeyExists(), keyExists);
         QCOMPARE(store.ReadIndex().value_or(-100), index);
 
         store.WriteIndex(3);
         QCOMPARE(store.ReadIndex(), std::optional<int>(3));
         if (settings.contains(u"[Ports]"_s))
-            QCOMPARE(QSettings(IniPath(), QSettings::IniFormat).value(u"Ports/COM1"_s),
+            QCOMPARE(QSettings(ports_.IniPath(), QSettings::IniFormat).value(u"Ports/COM1"_s),
                 QVariant(u"/dev/x"_s));
     }
 
@@ -165,19 +131,19 @@ private Q_SLOTS:
         QFETCH(QVariant, storedAfter);
         QFETCH(QString, openPty);
         QFETCH(bool, opened);
-        WriteSettings(settings);
+        ports_.WriteSettings(settings);
         ScriptedDialogs dialogs;
         Script(dialogs, answers, portAnswers);
         TCommPortDriver port;
-        PortIndexStore store(folder_.path());
+        PortIndexStore store(ports_.Path());
 
         QCOMPARE(PortSetup(port, store, dialogs).OpenInstrumentPort(nullptr), opened);
 
         QCOMPARE(port.IsConnected(), opened);
-        QCOMPARE(OpenPty(), openPty);
+        QCOMPARE(ports_.OpenPty(), openPty);
         QCOMPARE(dialogs.portChoicesShownWith, preselected);
         VerifyQuestions(dialogs, questions);
-        QCOMPARE(StoredIndex(), storedAfter);
+        QCOMPARE(ports_.StoredIndex(), storedAfter);
     }
 
     void chooseAnotherPort_data()
@@ -215,21 +181,21 @@ private Q_SLOTS:
         QFETCH(QStringList, questions);
         QFETCH(QVariant, storedAfter);
         QFETCH(QString, openPty);
-        WriteSettings(settings);
+        ports_.WriteSettings(settings);
         ScriptedDialogs dialogs;
         Script(dialogs, answers, portAnswers);
         TCommPortDriver port;
-        port.SetPortName(ptyA_.SlavePath());
+        port.SetPortName(ports_.ptyA.SlavePath());
         QVERIFY(port.Connect());
-        PortIndexStore store(folder_.path());
+        PortIndexStore store(ports_.Path());
 
         PortSetup(port, store, dialogs).ChooseAnotherPort(nullptr);
 
-        QCOMPARE(OpenPty(), openPty);
+        QCOMPARE(ports_.OpenPty(), openPty);
         QCOMPARE(port.IsConnected(), !openPty.isEmpty());
         QCOMPARE(dialogs.portChoicesShownWith, preselected);
         VerifyQuestions(dialogs, questions);
-        QCOMPARE(StoredIndex(), storedAfter);
+        QCOMPARE(ports_.StoredIndex(), storedAfter);
     }
 };
 

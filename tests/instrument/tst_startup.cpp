@@ -3,13 +3,12 @@
 #include "instrument/programhost.h"
 #include "instrument/programstart.h"
 #include "instrument/splashform.h"
-#include "ptyinstrument.h"
+#include "portfolder.h"
 #include "ui/mainform.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMessageBox>
@@ -17,17 +16,16 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 using namespace kavro;
 using kavro::test::FakeEnvironment;
-using kavro::test::PtyInstrument;
+using kavro::test::PortFolder;
 using kavro::test::ScriptedDialogs;
 
 namespace {
-const QString NoFile = u"<no file>"_s;
+const QString NoFile = PortFolder::NoFile;
 const QString Title = u"КАВРО-02"_s;
 const QString CannotOpen = u"Невозможно открыть COM-порт\rВыбрать другой COM-порт?"_s;
 const QString StartFailed = u"Ошибка при подключении к СОМ-порту."_s; // "СОМ" in Cyrillic
@@ -91,38 +89,7 @@ class tst_Startup : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> folder_;
-    std::unique_ptr<PtyInstrument> ptyA_;
-    std::unique_ptr<PtyInstrument> ptyB_;
-
-    QString IniPath() const { return folder_->filePath(u"KAVRO02.ini"_s); }
-
-    // %A and %B stand for the two pseudo-terminals.
-    QString WithPtys(QString text) const
-    {
-        return text.replace(u"%A"_s, ptyA_->SlavePath()).replace(u"%B"_s, ptyB_->SlavePath());
-    }
-
-    void WriteSettings(const QString &text)
-    {
-        if (text == NoFile)
-            return;
-        QFile file(IniPath());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(WithPtys(text).toUtf8());
-    }
-
-    QVariant StoredIndex() const
-    {
-        return QSettings(IniPath(), QSettings::IniFormat).value(u"COM"_s);
-    }
-
-    QString OpenPty() const
-    {
-        if (ptyA_->SlaveOpenInProcess())
-            return u"A"_s;
-        return ptyB_->SlaveOpenInProcess() ? u"B"_s : QString();
-    }
+    std::unique_ptr<PortFolder> ports_;
 
     // Runs the start sequence; whileShown runs in the splash's modal loop,
     // after its show handler. With the port open the splash is then closed
@@ -143,10 +110,8 @@ private:
 private Q_SLOTS:
     void init()
     {
-        folder_ = std::make_unique<QTemporaryDir>();
-        ptyA_ = std::make_unique<PtyInstrument>();
-        ptyB_ = std::make_unique<PtyInstrument>();
-        QVERIFY(folder_->isValid() && ptyA_->IsOpen() && ptyB_->IsOpen());
+        ports_ = std::make_unique<PortFolder>();
+        QVERIFY(ports_->IsValid());
     }
 
     void startSequence_data()
@@ -198,7 +163,7 @@ private Q_SLOTS:
         QFETCH(QVariant, storedAfter);
         QFETCH(QString, openPty);
         QFETCH(bool, runs);
-        WriteSettings(settings);
+        ports_->WriteSettings(settings);
         ScriptedDialogs dialogs;
         for (int answer : answers)
             dialogs.answers.append(UserDialogs::Button(answer));
@@ -206,10 +171,10 @@ private Q_SLOTS:
         if (!mappedAtDialog.isEmpty())
             dialogs.onPortChoice = [&](int) {
                 // Only the device path is prepared; the index is the program's to write.
-                QSettings(IniPath(), QSettings::IniFormat)
-                    .setValue(u"Ports/"_s + mappedAtDialog, ptyA_->SlavePath());
+                QSettings(ports_->IniPath(), QSettings::IniFormat)
+                    .setValue(u"Ports/"_s + mappedAtDialog, ports_->ptyA.SlavePath());
             };
-        FakeEnvironment environment(folder_->path());
+        FakeEnvironment environment(ports_->Path());
         ProgramStart start(environment, dialogs, { .dropPeriodMs = 50, .questionPeriodMs = 60000 });
         bool newCarEnabledWhileShown = false;
         QString openWhileShown;
@@ -218,7 +183,7 @@ private Q_SLOTS:
         const bool ran = RunStart(start, [&](TSplashForm &shown) {
             splash = &shown;
             newCarEnabledWhileShown = start.MainForm()->actNewCar->isEnabled();
-            openWhileShown = OpenPty();
+            openWhileShown = ports_->OpenPty();
         });
 
         QCOMPARE(ran, runs);
@@ -227,7 +192,7 @@ private Q_SLOTS:
         QCOMPARE(newCarEnabledWhileShown, runs);
         QCOMPARE(dialogs.portChoicesShownWith, preselected);
         QCOMPARE(Boxes(dialogs), boxes);
-        QCOMPARE(StoredIndex(), storedAfter);
+        QCOMPARE(ports_->StoredIndex(), storedAfter);
         // Above the splash, which stays on top.
         QCOMPARE(
             dialogs.parents, QList<const QWidget *>(boxes.size() + preselected.size(), splash));
@@ -238,9 +203,9 @@ private Q_SLOTS:
 
     void splash()
     {
-        WriteSettings(u"COM=0\n[Ports]\nCOM1=%A\n"_s);
+        ports_->WriteSettings(u"COM=0\n[Ports]\nCOM1=%A\n"_s);
         ScriptedDialogs dialogs;
-        FakeEnvironment environment(folder_->path());
+        FakeEnvironment environment(ports_->Path());
         ProgramStart start(environment, dialogs);
 
         RunStart(start, [&](TSplashForm &splash) {
@@ -311,11 +276,11 @@ private Q_SLOTS:
         QFETCH(int, answer);
         QFETCH(QList<int>, preselected);
         QFETCH(QString, openPty);
-        WriteSettings(u"COM=0\n[Ports]\nCOM1=%A\nCOM2=%B\n"_s);
+        ports_->WriteSettings(u"COM=0\n[Ports]\nCOM1=%A\nCOM2=%B\n"_s);
         ScriptedDialogs dialogs;
         dialogs.answers = { UserDialogs::Button(answer) };
         dialogs.portAnswers = { 1 };
-        FakeEnvironment environment(folder_->path());
+        FakeEnvironment environment(ports_->Path());
         ProgramStart start(environment, dialogs);
 
         RunStart(start, [&](TSplashForm &splash) {
@@ -324,16 +289,16 @@ private Q_SLOTS:
                 (QList<Box> { { NotResponding, UserDialogs::Icon::Question, YesNo } }));
             QCOMPARE(dialogs.portChoicesShownWith, preselected);
             QCOMPARE(dialogs.parents, QList<const QWidget *>(1 + preselected.size(), &splash));
-            QCOMPARE(OpenPty(), openPty);
+            QCOMPARE(ports_->OpenPty(), openPty);
             QVERIFY(splash.Timer2.isActive());
         });
     }
 
     void splashQuestionRepeats()
     {
-        WriteSettings(u"COM=0\n[Ports]\nCOM1=%A\n"_s);
+        ports_->WriteSettings(u"COM=0\n[Ports]\nCOM1=%A\n"_s);
         ScriptedDialogs dialogs;
-        FakeEnvironment environment(folder_->path());
+        FakeEnvironment environment(ports_->Path());
         ProgramStart start(environment, dialogs, { .dropPeriodMs = 60000, .questionPeriodMs = 20 });
 
         RunStart(start, [&](TSplashForm &) { QTRY_VERIFY(dialogs.messages.size() >= 3); });
@@ -347,19 +312,19 @@ private Q_SLOTS:
 
     void bytesOfFirstSecondsDropped()
     {
-        WriteSettings(u"COM=0\n[Ports]\nCOM1=%A\n"_s);
+        ports_->WriteSettings(u"COM=0\n[Ports]\nCOM1=%A\n"_s);
         ScriptedDialogs dialogs;
-        FakeEnvironment environment(folder_->path());
+        FakeEnvironment environment(ports_->Path());
         ProgramStart start(
             environment, dialogs, { .dropPeriodMs = 400, .questionPeriodMs = 60000 });
         // Two readings: seen by the receiver they would start the stream.
-        ptyA_->Send(QByteArray::fromHex("e02a1305e1201000"));
+        ports_->ptyA.Send(QByteArray::fromHex("e02a1305e1201000"));
         // Then two countdown words (261, 260) and the low byte of the next.
-        QTimer::singleShot(700, [&] { ptyA_->Send(QByteArray::fromHex("0501040103")); });
+        QTimer::singleShot(700, [&] { ports_->ptyA.Send(QByteArray::fromHex("0501040103")); });
 
         QVERIFY(start.Run()); // the countdown closes the splash
 
-        QVERIFY(!ptyA_->received.contains(char(0xD2)));
+        QVERIFY(!ports_->ptyA.received.contains(char(0xD2)));
         QCOMPARE(start.Receiver().ReceiverState, rsCountdown);
         QCOMPARE(
             QByteArray(reinterpret_cast<const char *>(start.Receiver().InstrumentImage.data()), 4),
