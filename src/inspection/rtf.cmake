@@ -21,3 +21,5 @@ set(kavro_rtf_sources
   ${CMAKE_CURRENT_LIST_DIR}/rtfdocumentwriter.h
   ${CMAKE_CURRENT_LIST_DIR}/rtfdocumentwriter.cpp)
 target_sources(kavro_core PRIVATE ${kavro_rtf_sources})
+# The fuzzer compiles these itself, with coverage instrumentation.
+set(KAVRO_RTF_SOURCES ${kavro_rtf_sources} CACHE INTERNAL "Sources of the RTF reader")

@@ -514,7 +514,7 @@ bool RtfParser::paragraphWord(RtfWord word, int parameter, bool hasParameter)
         para.inTable = true;
         return true;
     case RtfWord::NestingLevel:
-        para.nestingLevel = qBound(0, parameter, RtfRowDefBuilder::MaxDepth);
+        para.nestingLevel = qBound(0, parameter, RtfMaxTableDepth);
         return true;
     default:
         return false;
