@@ -6,6 +6,12 @@
 #include <cstdint>
 #include <cstdlib>
 
+// Fontconfig keeps its font cache until the process ends; that is not a leak of ours.
+extern "C" const char *__lsan_default_suppressions()
+{
+    return "leak:libfontconfig.so\n";
+}
+
 // The reader builds a QTextDocument, and laying it out (as the preview will)
 // needs fonts, hence an application on the offscreen platform.
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)

@@ -27,6 +27,7 @@ struct RtfRun
 struct RtfParagraph
 {
     RtfParaProps props;
+    RtfCharProps markProps; // character properties at its end: an empty line's height
     bool pageBreakBefore = false;
     std::vector<RtfRun> runs;
 };

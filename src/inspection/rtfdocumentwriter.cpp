@@ -56,7 +56,7 @@ void RtfDocumentWriter::writeParagraph(QTextCursor &cursor, const RtfParagraph &
 {
     const QTextBlockFormat format = blockFormat(paragraph);
     const QTextCharFormat firstChars
-        = paragraph.runs.empty() ? QTextCharFormat() : charFormat(paragraph.runs.front().props);
+        = charFormat(paragraph.runs.empty() ? paragraph.markProps : paragraph.runs.front().props);
     if (m_atEmptyBlock) {
         // Merged, not set: in a table cell's first block the block's character
         // format is the cell's own format, spans and borders included.

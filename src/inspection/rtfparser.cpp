@@ -820,6 +820,7 @@ RtfParagraph RtfParser::takeParagraph()
 {
     RtfParagraph paragraph = std::move(m_paragraph);
     paragraph.props = state().para;
+    paragraph.markProps = state().chars;
     m_paragraph = {};
     return paragraph;
 }

@@ -43,13 +43,13 @@ QString cellText(QTextTable *table, int row, int column)
     return cursor.selectedText();
 }
 
-QByteArray pngHex(const QSize &size)
+QByteArray imageHex(const QSize &size, const char *format)
 {
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::red);
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
+    image.save(&buffer, format);
     return buffer.data().toHex();
 }
 
@@ -76,7 +76,10 @@ private Q_SLOTS:
     void rowsWithDifferentCellBoundaries();
     void nestedTable();
     void tableCellBorders();
-    void pngPictureBecomesImageResource();
+    void emptyParagraphKeepsItsFont();
+    void pageBreak();
+    void pictureBecomesImageResource_data();
+    void pictureBecomesImageResource();
     void unsupportedPictureIsSkipped();
     void pageLayout_data();
     void pageLayout();
@@ -481,20 +484,52 @@ void TestRtfReader::tableCellBorders()
     QCOMPARE(plain.topBorder(), 0.0);
 }
 
-void TestRtfReader::pngPictureBecomesImageResource()
+void TestRtfReader::emptyParagraphKeepsItsFont()
 {
-    const QByteArray rtf = "{\\rtf1 a{\\pict\\pngblip\\picw2\\pich3\\picwgoal600\\pichgoal900\n"
-        + pngHex(QSize(2, 3)) + "}b}";
+    const RtfReadResult result
+        = read("{\\rtf1{\\fonttbl{\\f0 Times New Roman;}}\\f0\\fs24\\par\\fs32\\par text}");
+    QTextBlock first = result.document->firstBlock();
+    QCOMPARE(first.text(), QString());
+    QCOMPARE(first.charFormat().fontPointSize(), 12.0);
+    QCOMPARE(
+        first.charFormat().fontFamilies().toStringList(), QStringList { u"Times New Roman"_s });
+    QCOMPARE(first.next().charFormat().fontPointSize(), 16.0);
+}
+
+void TestRtfReader::pageBreak()
+{
+    const RtfReadResult result = read("{\\rtf1 one\\page two\\par three}");
+    QCOMPARE(result.document->toPlainText(), u"one\ntwo\nthree"_s);
+    const QTextBlock one = result.document->firstBlock();
+    QCOMPARE(one.blockFormat().pageBreakPolicy(), QTextFormat::PageBreak_Auto);
+    QCOMPARE(one.next().blockFormat().pageBreakPolicy(), QTextFormat::PageBreak_AlwaysBefore);
+    QCOMPARE(one.next().next().blockFormat().pageBreakPolicy(), QTextFormat::PageBreak_Auto);
+}
+
+void TestRtfReader::pictureBecomesImageResource_data()
+{
+    QTest::addColumn<QByteArray>("kind");
+    QTest::addColumn<QByteArray>("format");
+    QTest::newRow("png") << QByteArray("\\pngblip") << QByteArray("PNG");
+    QTest::newRow("jpeg") << QByteArray("\\jpegblip") << QByteArray("JPEG");
+}
+
+void TestRtfReader::pictureBecomesImageResource()
+{
+    QFETCH(QByteArray, kind);
+    QFETCH(QByteArray, format);
+    const QByteArray rtf = "{\\rtf1 a{\\pict" + kind + "\\picw2\\pich3\\picwgoal600\\pichgoal900\n"
+        + imageHex(QSize(2, 3), format.constData()) + "}b}";
     const RtfReadResult result = read(rtf);
     QCOMPARE(result.document->toPlainText(), u"a\uFFFCb"_s);
     QTextCursor cursor(result.document.get());
     cursor.setPosition(2);
-    const QTextImageFormat format = cursor.charFormat().toImageFormat();
-    QVERIFY(format.isValid());
-    QCOMPARE(format.width(), 40.0);
-    QCOMPARE(format.height(), 60.0);
+    const QTextImageFormat image = cursor.charFormat().toImageFormat();
+    QVERIFY(image.isValid());
+    QCOMPARE(image.width(), 40.0);
+    QCOMPARE(image.height(), 60.0);
     const QVariant resource
-        = result.document->resource(QTextDocument::ImageResource, QUrl(format.name()));
+        = result.document->resource(QTextDocument::ImageResource, QUrl(image.name()));
     QCOMPARE(resource.value<QImage>().size(), QSize(2, 3));
 }
 
