@@ -72,6 +72,7 @@ struct RtfContent
     std::map<int, RtfFont> fonts;
     QList<QColor> colors; // invalid = automatic
     RtfPageLayout page;
+    int defaultTabWidth = 720; // \deftab, twips
 };
 
 } // namespace kavro

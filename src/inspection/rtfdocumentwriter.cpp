@@ -33,6 +33,9 @@ std::unique_ptr<QTextDocument> RtfDocumentWriter::write()
         document->addResource(QTextDocument::ImageResource, QUrl(u"rtf-picture:%1"_s.arg(i)),
             m_content.pictures[i].image);
     }
+    QTextOption option = document->defaultTextOption();
+    option.setTabStopDistance(toPixels(m_content.defaultTabWidth));
+    document->setDefaultTextOption(option);
     QTextCursor cursor(document.get());
     cursor.beginEditBlock();
     m_atEmptyBlock = true;

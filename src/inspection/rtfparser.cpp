@@ -332,6 +332,10 @@ bool RtfParser::documentWord(RtfWord word, int parameter)
         if (pageLength)
             page.marginBottom = parameter;
         return true;
+    case RtfWord::DefaultTab:
+        if (pageLength && parameter > 0)
+            m_content.defaultTabWidth = parameter;
+        return true;
     case RtfWord::UnicodeSkip:
         if (parameter >= 0)
             state().unicodeSkip = parameter;

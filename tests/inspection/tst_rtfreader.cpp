@@ -70,6 +70,8 @@ private Q_SLOTS:
     void characterFormat();
     void paragraphFormat_data();
     void paragraphFormat();
+    void defaultTabWidth_data();
+    void defaultTabWidth();
     void styleSheetAndDefaults();
     void simpleTable();
     void mergedCells();
@@ -350,6 +352,21 @@ void TestRtfReader::paragraphFormat()
     QTEST(tabs, "tabs");
     if (tabs.size() == 2)
         QCOMPARE(format.tabPositions().at(1).type, QTextOption::RightTab);
+}
+
+void TestRtfReader::defaultTabWidth_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<double>("distance");
+    QTest::newRow("half an inch when not given") << QByteArray("{\\rtf1 a\\tab b}") << 48.0;
+    QTest::newRow("deftab") << QByteArray("{\\rtf1\\deftab708 a\\tab b}") << 708 / 15.0;
+    QTest::newRow("nonsense ignored") << QByteArray("{\\rtf1\\deftab-5 a}") << 48.0;
+}
+
+void TestRtfReader::defaultTabWidth()
+{
+    QFETCH(QByteArray, rtf);
+    QTEST(read(rtf).document->defaultTextOption().tabStopDistance(), "distance");
 }
 
 void TestRtfReader::styleSheetAndDefaults()
