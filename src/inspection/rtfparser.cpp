@@ -1,7 +1,6 @@
 #include "rtfparser.h"
 
-#include <QBuffer>
-#include <QImageReader>
+#include "rtfformatwords.h"
 
 #include <algorithm>
 #include <utility>
@@ -10,14 +9,7 @@ namespace kavro {
 
 namespace {
 
-constexpr int MaxTabStops = 64;
 constexpr int MaxTableEntries = 4096; // fonts, colours, styles
-constexpr int MaxPicturePixels = 40'000'000;
-
-bool isOn(int parameter, bool hasParameter)
-{
-    return !hasParameter || parameter != 0;
-}
 
 bool isDestination(RtfWord word)
 {
@@ -38,18 +30,6 @@ bool isDestination(RtfWord word)
     default:
         return false;
     }
-}
-
-QImage loadPicture(const QByteArray &bytes, const char *format)
-{
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, format);
-    const QSize size = reader.size();
-    if (!size.isValid() || qint64(size.width()) * size.height() > MaxPicturePixels)
-        return {};
-    return reader.read();
 }
 
 } // namespace
@@ -212,6 +192,8 @@ void RtfParser::controlWord(const RtfToken &token)
         unicodeCharacter(parameter, hasParameter);
         return;
     }
+    if (state().destination == RtfDestination::Picture && m_picture.handleWord(word, parameter))
+        return;
     if (documentWord(word, parameter) || tableWord(word, parameter, hasParameter)
         || characterWord(word, parameter, hasParameter)
         || paragraphWord(word, parameter, hasParameter) || breakWord(word))
@@ -255,11 +237,7 @@ void RtfParser::destinationWord(RtfWord word)
         break;
     case RtfWord::Picture:
         current.destination = RtfDestination::Picture;
-        m_pictureType = PictureType::Other;
-        m_pictureData.clear();
-        m_pictureBinary = false;
-        m_pictureGoal[0] = m_pictureGoal[1] = 0;
-        m_pictureScale[0] = m_pictureScale[1] = 100;
+        m_picture.begin();
         break;
     case RtfWord::DefaultCharFormat:
         current.destination = RtfDestination::DefaultCharFormat;
@@ -353,20 +331,6 @@ bool RtfParser::documentWord(RtfWord word, int parameter)
             = qBound(0, parameter, 255);
         m_colorGiven = true;
         return true;
-    case RtfWord::PngBlip:
-        m_pictureType = PictureType::Png;
-        return true;
-    case RtfWord::JpegBlip:
-        m_pictureType = PictureType::Jpeg;
-        return true;
-    case RtfWord::PictureWidthGoal:
-    case RtfWord::PictureHeightGoal:
-        m_pictureGoal[word == RtfWord::PictureHeightGoal] = qBound(0, parameter, RtfMaxTwips);
-        return true;
-    case RtfWord::PictureScaleX:
-    case RtfWord::PictureScaleY:
-        m_pictureScale[word == RtfWord::PictureScaleY] = qBound(1, parameter, 1000);
-        return true;
     default:
         return false;
     }
@@ -396,44 +360,6 @@ bool RtfParser::characterWord(RtfWord word, int parameter, bool hasParameter)
             chars.font = parameter;
         }
         return true;
-    case RtfWord::FontSize:
-        chars.halfPoints = hasParameter ? qBound(2, parameter, 3276) : 24;
-        return true;
-    case RtfWord::Bold:
-        chars.bold = isOn(parameter, hasParameter);
-        return true;
-    case RtfWord::Italic:
-        chars.italic = isOn(parameter, hasParameter);
-        return true;
-    case RtfWord::Underline:
-        chars.underline = isOn(parameter, hasParameter);
-        return true;
-    case RtfWord::UnderlineNone:
-        chars.underline = false;
-        return true;
-    case RtfWord::Strike:
-        chars.strike = isOn(parameter, hasParameter);
-        return true;
-    case RtfWord::Hidden:
-        chars.hidden = isOn(parameter, hasParameter);
-        return true;
-    case RtfWord::Foreground:
-        chars.foreground = parameter;
-        return true;
-    case RtfWord::Background:
-        chars.background = parameter;
-        return true;
-    case RtfWord::Subscript:
-        chars.script = isOn(parameter, hasParameter) ? RtfCharProps::Script::Subscript
-                                                     : RtfCharProps::Script::Normal;
-        return true;
-    case RtfWord::Superscript:
-        chars.script = isOn(parameter, hasParameter) ? RtfCharProps::Script::Superscript
-                                                     : RtfCharProps::Script::Normal;
-        return true;
-    case RtfWord::NoSuperSub:
-        chars.script = RtfCharProps::Script::Normal;
-        return true;
     case RtfWord::CharStyle: {
         // Character styles are kept under negative numbers, apart from paragraph styles.
         const int key = -1 - qMax(0, parameter);
@@ -444,7 +370,7 @@ bool RtfParser::characterWord(RtfWord word, int parameter, bool hasParameter)
         return true;
     }
     default:
-        return false;
+        return ApplyRtfCharacterWord(chars, word, parameter, hasParameter);
     }
 }
 
@@ -454,53 +380,6 @@ bool RtfParser::paragraphWord(RtfWord word, int parameter, bool hasParameter)
     switch (word) {
     case RtfWord::ParagraphDefault:
         para = m_defaultPara;
-        return true;
-    case RtfWord::AlignLeft:
-        para.alignment = Qt::AlignLeft;
-        return true;
-    case RtfWord::AlignRight:
-        para.alignment = Qt::AlignRight;
-        return true;
-    case RtfWord::AlignCenter:
-        para.alignment = Qt::AlignHCenter;
-        return true;
-    case RtfWord::AlignJustify:
-        para.alignment = Qt::AlignJustify;
-        return true;
-    case RtfWord::LeftIndent:
-        para.leftIndent = RtfTwips(parameter);
-        return true;
-    case RtfWord::RightIndent:
-        para.rightIndent = RtfTwips(parameter);
-        return true;
-    case RtfWord::FirstLineIndent:
-        para.firstLineIndent = RtfTwips(parameter);
-        return true;
-    case RtfWord::SpaceBefore:
-        para.spaceBefore = RtfTwips(parameter);
-        return true;
-    case RtfWord::SpaceAfter:
-        para.spaceAfter = RtfTwips(parameter);
-        return true;
-    case RtfWord::LineSpacing:
-        para.lineSpacing = RtfTwips(parameter);
-        return true;
-    case RtfWord::LineSpacingMultiple:
-        para.lineSpacingMultiple = isOn(parameter, hasParameter);
-        return true;
-    case RtfWord::TabRight:
-        para.nextTabType = QTextOption::RightTab;
-        return true;
-    case RtfWord::TabCenter:
-        para.nextTabType = QTextOption::CenterTab;
-        return true;
-    case RtfWord::TabDecimal:
-        para.nextTabType = QTextOption::DelimiterTab;
-        return true;
-    case RtfWord::TabPosition:
-        if (para.tabs.size() < MaxTabStops)
-            para.tabs.append({ RtfTwips(parameter), para.nextTabType });
-        para.nextTabType = QTextOption::LeftTab;
         return true;
     case RtfWord::ParagraphStyle:
         if (state().destination == RtfDestination::StyleSheet) {
@@ -514,14 +393,8 @@ bool RtfParser::paragraphWord(RtfWord word, int parameter, bool hasParameter)
             state().chars = style->second.chars;
         }
         return true;
-    case RtfWord::InTable:
-        para.inTable = true;
-        return true;
-    case RtfWord::NestingLevel:
-        para.nestingLevel = qBound(0, parameter, RtfMaxTableDepth);
-        return true;
     default:
-        return false;
+        return ApplyRtfParagraphWord(para, word, parameter, hasParameter);
     }
 }
 
@@ -712,8 +585,7 @@ void RtfParser::text(QByteArrayView bytes)
     if (bytes.isEmpty() || skipping())
         return;
     if (state().destination == RtfDestination::Picture) {
-        if (!m_pictureBinary)
-            m_pictureData.append(bytes);
+        m_picture.addHexText(bytes);
         return;
     }
     m_pendingBytes.append(bytes);
@@ -733,10 +605,8 @@ void RtfParser::binary(QByteArrayView bytes)
     m_ignorable = false;
     if (fallbackConsumes() || skipping())
         return;
-    if (state().destination == RtfDestination::Picture) {
-        m_pictureData = bytes.toByteArray();
-        m_pictureBinary = true;
-    }
+    if (state().destination == RtfDestination::Picture)
+        m_picture.setBinary(bytes);
 }
 
 bool RtfParser::fallbackConsumes()
@@ -882,23 +752,10 @@ void RtfParser::commitStyle()
 
 void RtfParser::finishPicture(const RtfGroupState &closed)
 {
-    const QByteArray data = std::exchange(m_pictureData, {});
-    if (state().destination != RtfDestination::Body || closed.chars.hidden
-        || m_pictureType == PictureType::Other)
+    std::optional<RtfPicture> picture = m_picture.finish();
+    if (!picture || state().destination != RtfDestination::Body || closed.chars.hidden)
         return;
-    const QByteArray bytes = m_pictureBinary ? data : QByteArray::fromHex(data);
-    const QImage image = loadPicture(bytes, m_pictureType == PictureType::Png ? "png" : "jpeg");
-    if (image.isNull())
-        return;
-    RtfPicture picture;
-    picture.image = image;
-    // \picwgoal is the intended size in twips; without it the bitmap's own
-    // pixels at 96 dpi are meant.
-    const double naturalWidth = m_pictureGoal[0] > 0 ? m_pictureGoal[0] : image.width() * 15.0;
-    const double naturalHeight = m_pictureGoal[1] > 0 ? m_pictureGoal[1] : image.height() * 15.0;
-    picture.width = naturalWidth * m_pictureScale[0] / 100.0;
-    picture.height = naturalHeight * m_pictureScale[1] / 100.0;
-    m_content.pictures.push_back(picture);
+    m_content.pictures.push_back(std::move(*picture));
     m_paragraph.runs.push_back({ QString(QChar::ObjectReplacementCharacter), closed.chars,
         static_cast<int>(m_content.pictures.size()) - 1 });
 }

@@ -3,6 +3,7 @@
 #include "rtfcodepage.h"
 #include "rtfcontent.h"
 #include "rtfcontrolword.h"
+#include "rtfpicturecollector.h"
 #include "rtfrowdefbuilder.h"
 #include "rtftableassembler.h"
 #include "rtftokenizer.h"
@@ -118,11 +119,7 @@ private:
     int m_colorParts[3] = { 0, 0, 0 };
     bool m_colorGiven = false;
 
-    enum class PictureType { Other, Png, Jpeg } m_pictureType = PictureType::Other;
-    QByteArray m_pictureData; // hex digits, or raw bytes from \bin
-    bool m_pictureBinary = false;
-    int m_pictureGoal[2] = { 0, 0 };
-    int m_pictureScale[2] = { 100, 100 };
+    RtfPictureCollector m_picture;
 };
 
 } // namespace kavro
