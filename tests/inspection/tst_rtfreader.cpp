@@ -77,6 +77,8 @@ private Q_SLOTS:
     void mergedCells();
     void rowsWithDifferentCellBoundaries();
     void nestedTable();
+    void tooManyCellBoundariesGiveOneColumnPerCell();
+    void tableNestingIsLimited();
     void tableCellBorders();
     void emptyParagraphKeepsItsFont();
     void pageBreak();
@@ -484,6 +486,42 @@ void TestRtfReader::nestedTable()
     QCOMPARE(cellText(inner.front(), 0, 1), u"inner2"_s);
     const QString text = result.document->toPlainText().simplified();
     QCOMPARE(text, u"outer inner1 inner2 after inner right"_s);
+}
+
+void TestRtfReader::tooManyCellBoundariesGiveOneColumnPerCell()
+{
+    // 100 rows, each cut at its own place: an exact grid would need 101 columns.
+    QByteArray rtf = "{\\rtf1";
+    for (int row = 0; row < 100; ++row) {
+        rtf += "\\trowd\\cellx" + QByteArray::number(100 + row) + "\\cellx5000\\intbl L"
+            + QByteArray::number(row) + "\\cell R\\cell\\row";
+    }
+    const RtfReadResult result = read(rtf + "}");
+    QTextTable *table = tablesIn(result.document->rootFrame()).value(0);
+    QVERIFY(table);
+    QCOMPARE(table->rows(), 100);
+    QCOMPARE(table->columns(), 2);
+    QCOMPARE(cellText(table, 99, 0), u"L99"_s);
+    QCOMPARE(cellText(table, 99, 1), u"R"_s);
+    QVERIFY(table->format().columnWidthConstraints().isEmpty());
+}
+
+void TestRtfReader::tableNestingIsLimited()
+{
+    // Ten levels of nesting are read as six; the text of the deeper ones stays.
+    QByteArray rtf = "{\\rtf1";
+    for (int level = 10; level >= 2; --level) {
+        rtf += "\\pard\\intbl\\itap" + QByteArray::number(level) + " t" + QByteArray::number(level)
+            + "\\nestcell{\\*\\nesttableprops\\trowd\\cellx1000\\nestrow}";
+    }
+    rtf += "\\pard\\intbl t1\\cell\\trowd\\cellx1000\\row}";
+    const RtfReadResult result = read(rtf);
+    int depth = 0;
+    for (QTextFrame *frame = result.document->rootFrame(); !tablesIn(frame).isEmpty();
+         frame = tablesIn(frame).front())
+        ++depth;
+    QCOMPARE(depth, 6);
+    QCOMPARE(result.document->toPlainText().simplified(), u"t10 t9 t8 t7 t6 t5 t4 t3 t2 t1"_s);
 }
 
 void TestRtfReader::tableCellBorders()
