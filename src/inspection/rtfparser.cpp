@@ -32,6 +32,20 @@ bool isDestination(RtfWord word)
     }
 }
 
+// Destinations whose text is not body text.
+bool divertsText(RtfWord word)
+{
+    switch (word) {
+    case RtfWord::FieldResult:
+    case RtfWord::NestedTableProps:
+    case RtfWord::ShapePicture:
+    case RtfWord::UprUnicode:
+        return false;
+    default:
+        return isDestination(word);
+    }
+}
+
 } // namespace
 
 RtfParser::RtfParser(QByteArrayView data)
@@ -169,7 +183,7 @@ void RtfParser::controlWord(const RtfToken &token)
     if (m_overflowDepth > 0) {
         // Beyond the nesting limit nothing is saved, so only words that
         // produce text are obeyed; a destination is skipped as a whole.
-        if (isDestination(word) || (word == RtfWord::Unknown && ignorable))
+        if (divertsText(word) || (word == RtfWord::Unknown && ignorable))
             m_overflowSkipFrom = m_overflowDepth;
         else if (word == RtfWord::Unicode)
             unicodeCharacter(parameter, hasParameter);

@@ -622,10 +622,11 @@ void TestRtfReader::pageLayout()
 void TestRtfReader::deepNestingKeepsTextAndDoesNotLeakFormat()
 {
     const int depth = 100000;
-    const QByteArray rtf = "{\\rtf1 " + QByteArray(depth, '{') + "\\b deep{\\*\\x gone}"
+    const QByteArray rtf = "{\\rtf1 " + QByteArray(depth, '{')
+        + "\\b deep{\\*\\x gone}{\\fonttbl{\\f9 Gone;}}{\\field{\\*\\fldinst X}{\\fldrslt !}}"
         + QByteArray(depth, '}') + " plain}";
     const RtfReadResult result = read(rtf);
-    QCOMPARE(result.document->toPlainText(), u"deep plain"_s);
+    QCOMPARE(result.document->toPlainText(), u"deep! plain"_s);
     QCOMPARE(result.document->find(u"plain"_s).charFormat().fontWeight(), int(QFont::Normal));
 }
 
