@@ -18,6 +18,8 @@ set(kavro_rtf_sources
   ${CMAKE_CURRENT_LIST_DIR}/rtftableassembler.cpp
   ${CMAKE_CURRENT_LIST_DIR}/rtftablegrid.h
   ${CMAKE_CURRENT_LIST_DIR}/rtftablegrid.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/rtfheadertables.h
+  ${CMAKE_CURRENT_LIST_DIR}/rtfheadertables.cpp
   ${CMAKE_CURRENT_LIST_DIR}/rtfpicturecollector.h
   ${CMAKE_CURRENT_LIST_DIR}/rtfpicturecollector.cpp
   ${CMAKE_CURRENT_LIST_DIR}/rtfparser.h

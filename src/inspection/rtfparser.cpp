@@ -9,8 +9,6 @@ namespace kavro {
 
 namespace {
 
-constexpr int MaxTableEntries = 4096; // fonts, colours, styles
-
 bool isDestination(RtfWord word)
 {
     switch (word) {
@@ -138,8 +136,7 @@ void RtfParser::finishDestination(const RtfGroupState &closed)
     const RtfDestination outer = state().destination;
     switch (closed.destination) {
     case RtfDestination::FontTable:
-        if (!m_font.name.isEmpty())
-            commitFont();
+        m_headerTables.endFontEntry();
         break;
     case RtfDestination::Picture:
         if (outer != RtfDestination::Picture)
@@ -223,8 +220,8 @@ bool RtfParser::headerTableLeftOpen(RtfWord word)
     if ((destination != RtfDestination::FontTable && destination != RtfDestination::ColorTable)
         || (word != RtfWord::ParagraphDefault && word != RtfWord::Par))
         return false;
-    if (destination == RtfDestination::FontTable && !m_font.name.isEmpty())
-        commitFont();
+    if (destination == RtfDestination::FontTable)
+        m_headerTables.endFontEntry();
     return true;
 }
 
@@ -237,17 +234,15 @@ void RtfParser::destinationWord(RtfWord word)
     switch (word) {
     case RtfWord::FontTable:
         current.destination = RtfDestination::FontTable;
-        m_font = {};
-        m_fontNumber = -1;
+        m_headerTables.beginFontTable();
         break;
     case RtfWord::ColorTable:
         current.destination = RtfDestination::ColorTable;
-        m_content.colors.clear();
-        m_colorGiven = false;
+        m_headerTables.beginColorTable();
         break;
     case RtfWord::StyleSheet:
         current.destination = RtfDestination::StyleSheet;
-        m_styleNumber = 0;
+        m_headerTables.beginStyleSheet();
         break;
     case RtfWord::Picture:
         current.destination = RtfDestination::Picture;
@@ -333,17 +328,15 @@ bool RtfParser::documentWord(RtfWord word, int parameter)
             state().unicodeSkip = parameter;
         return true;
     case RtfWord::FontCharset:
-        m_font.charset = parameter;
+        m_headerTables.setFontCharset(parameter);
         return true;
     case RtfWord::FontCodePage:
-        m_font.codePage = qMax(0, parameter);
+        m_headerTables.setFontCodePage(parameter);
         return true;
     case RtfWord::Red:
     case RtfWord::Green:
     case RtfWord::Blue:
-        m_colorParts[static_cast<int>(word) - static_cast<int>(RtfWord::Red)]
-            = qBound(0, parameter, 255);
-        m_colorGiven = true;
+        m_headerTables.setColorPart(word, parameter);
         return true;
     default:
         return false;
@@ -367,22 +360,17 @@ bool RtfParser::characterWord(RtfWord word, int parameter, bool hasParameter)
         return true;
     case RtfWord::Font:
         if (state().destination == RtfDestination::FontTable) {
-            if (!m_font.name.isEmpty())
-                commitFont();
-            m_fontNumber = parameter;
+            m_headerTables.setFontNumber(parameter);
         } else {
             chars.font = parameter;
         }
         return true;
-    case RtfWord::CharStyle: {
-        // Character styles are kept under negative numbers, apart from paragraph styles.
-        const int key = -1 - qMax(0, parameter);
+    case RtfWord::CharStyle:
         if (state().destination == RtfDestination::StyleSheet)
-            m_styleNumber = key;
-        else if (const auto style = m_styles.find(key); style != m_styles.end())
-            chars = style->second.chars;
+            m_headerTables.setCharacterStyleNumber(parameter);
+        else if (const RtfHeaderTables::Style *style = m_headerTables.characterStyle(parameter))
+            chars = style->chars;
         return true;
-    }
     default:
         return ApplyRtfCharacterWord(chars, word, parameter, hasParameter);
     }
@@ -397,14 +385,14 @@ bool RtfParser::paragraphWord(RtfWord word, int parameter, bool hasParameter)
         return true;
     case RtfWord::ParagraphStyle:
         if (state().destination == RtfDestination::StyleSheet) {
-            m_styleNumber = qMax(0, parameter);
-        } else if (const auto style = m_styles.find(parameter); style != m_styles.end()) {
+            m_headerTables.setParagraphStyleNumber(parameter);
+        } else if (const RtfHeaderTables::Style *style = m_headerTables.paragraphStyle(parameter)) {
             const bool inTable = para.inTable;
             const int nestingLevel = para.nestingLevel;
-            para = style->second.para;
+            para = style->para;
             para.inTable = inTable;
             para.nestingLevel = nestingLevel;
-            state().chars = style->second.chars;
+            state().chars = style->chars;
         }
         return true;
     default:
@@ -652,7 +640,7 @@ int RtfParser::currentCodePage() const
                                  : RtfCodePage::forCharset(font.charset, m_documentCodePage);
     };
     if (state().destination == RtfDestination::FontTable)
-        return codePageOf(m_font);
+        return codePageOf(m_headerTables.fontBeingRead());
     const auto font = m_content.fonts.find(state().chars.font);
     return font != m_content.fonts.end() ? codePageOf(font->second) : m_documentCodePage;
 }
@@ -669,20 +657,13 @@ void RtfParser::deliver(const QString &text)
         appendToBody(complete);
         break;
     case RtfDestination::FontTable:
-        for (const QChar c : std::as_const(complete)) {
-            if (c == u';')
-                commitFont();
-            else
-                m_font.name.append(c);
-        }
+        m_headerTables.addFontText(complete);
         break;
     case RtfDestination::ColorTable:
-        for (qsizetype i = complete.count(u';'); i > 0; --i)
-            commitColor();
+        m_headerTables.addColorText(complete);
         break;
     case RtfDestination::StyleSheet:
-        if (complete.contains(u';'))
-            commitStyle();
+        m_headerTables.addStyleText(complete, state().chars, state().para);
         break;
     default:
         break;
@@ -735,33 +716,6 @@ void RtfParser::pageBreak()
     if (!m_paragraph.runs.empty())
         endParagraph();
     m_paragraph.pageBreakBefore = true;
-}
-
-void RtfParser::commitFont()
-{
-    if (m_fontNumber >= 0 && static_cast<int>(m_content.fonts.size()) < MaxTableEntries) {
-        m_font.name = m_font.name.trimmed();
-        m_content.fonts[m_fontNumber] = m_font;
-    }
-    m_font = {};
-    m_fontNumber = -1;
-}
-
-void RtfParser::commitColor()
-{
-    if (m_content.colors.size() < MaxTableEntries) {
-        m_content.colors.append(
-            m_colorGiven ? QColor(m_colorParts[0], m_colorParts[1], m_colorParts[2]) : QColor());
-    }
-    m_colorParts[0] = m_colorParts[1] = m_colorParts[2] = 0;
-    m_colorGiven = false;
-}
-
-void RtfParser::commitStyle()
-{
-    if (static_cast<int>(m_styles.size()) < MaxTableEntries)
-        m_styles[m_styleNumber] = { state().chars, state().para };
-    m_styleNumber = 0;
 }
 
 void RtfParser::finishPicture(const RtfGroupState &closed)
