@@ -27,6 +27,7 @@ struct RtfRun
 struct RtfParagraph
 {
     RtfParaProps props;
+    RtfCharProps markProps; // character properties at its end: an empty line's height
     bool pageBreakBefore = false;
     std::vector<RtfRun> runs;
 };
@@ -71,6 +72,7 @@ struct RtfContent
     std::map<int, RtfFont> fonts;
     QList<QColor> colors; // invalid = automatic
     RtfPageLayout page;
+    int defaultTabWidth = 720; // \deftab, twips
 };
 
 } // namespace kavro

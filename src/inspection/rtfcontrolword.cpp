@@ -34,6 +34,7 @@ QHash<QByteArrayView, RtfWord> makeTable()
         { "margl", W::MarginLeft },
         { "margr", W::MarginRight },
         { "margt", W::MarginTop },
+        { "deftab", W::DefaultTab },
         { "margb", W::MarginBottom },
         { "uc", W::UnicodeSkip },
         { "u", W::Unicode },

@@ -33,6 +33,7 @@ enum class RtfWord {
     MarginRight,
     MarginTop,
     MarginBottom,
+    DefaultTab,
     UnicodeSkip,
     Unicode,
     // font and colour tables

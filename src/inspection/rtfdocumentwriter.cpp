@@ -33,6 +33,9 @@ std::unique_ptr<QTextDocument> RtfDocumentWriter::write()
         document->addResource(QTextDocument::ImageResource, QUrl(u"rtf-picture:%1"_s.arg(i)),
             m_content.pictures[i].image);
     }
+    QTextOption option = document->defaultTextOption();
+    option.setTabStopDistance(toPixels(m_content.defaultTabWidth));
+    document->setDefaultTextOption(option);
     QTextCursor cursor(document.get());
     cursor.beginEditBlock();
     m_atEmptyBlock = true;
@@ -56,7 +59,7 @@ void RtfDocumentWriter::writeParagraph(QTextCursor &cursor, const RtfParagraph &
 {
     const QTextBlockFormat format = blockFormat(paragraph);
     const QTextCharFormat firstChars
-        = paragraph.runs.empty() ? QTextCharFormat() : charFormat(paragraph.runs.front().props);
+        = charFormat(paragraph.runs.empty() ? paragraph.markProps : paragraph.runs.front().props);
     if (m_atEmptyBlock) {
         // Merged, not set: in a table cell's first block the block's character
         // format is the cell's own format, spans and borders included.

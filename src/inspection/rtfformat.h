@@ -10,6 +10,11 @@ namespace kavro {
 // length read to this keeps later arithmetic far from overflow.
 constexpr int RtfMaxTwips = 158400;
 
+// Tables nested deeper than this are flattened into the innermost allowed
+// level (no text is lost): Qt lays out each level of nesting about twice per
+// level above it, so the layout time doubles with every level.
+constexpr int RtfMaxTableDepth = 6;
+
 inline int RtfTwips(int value)
 {
     return qBound(-RtfMaxTwips, value, RtfMaxTwips);

@@ -1,7 +1,6 @@
 #include "rtfparser.h"
 
-#include <QBuffer>
-#include <QImageReader>
+#include "rtfformatwords.h"
 
 #include <algorithm>
 #include <utility>
@@ -9,15 +8,6 @@
 namespace kavro {
 
 namespace {
-
-constexpr int MaxTabStops = 64;
-constexpr int MaxTableEntries = 4096; // fonts, colours, styles
-constexpr int MaxPicturePixels = 40'000'000;
-
-bool isOn(int parameter, bool hasParameter)
-{
-    return !hasParameter || parameter != 0;
-}
 
 bool isDestination(RtfWord word)
 {
@@ -40,16 +30,18 @@ bool isDestination(RtfWord word)
     }
 }
 
-QImage loadPicture(const QByteArray &bytes, const char *format)
+// Destinations whose text is not body text.
+bool divertsText(RtfWord word)
 {
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, format);
-    const QSize size = reader.size();
-    if (!size.isValid() || qint64(size.width()) * size.height() > MaxPicturePixels)
-        return {};
-    return reader.read();
+    switch (word) {
+    case RtfWord::FieldResult:
+    case RtfWord::NestedTableProps:
+    case RtfWord::ShapePicture:
+    case RtfWord::UprUnicode:
+        return false;
+    default:
+        return isDestination(word);
+    }
 }
 
 } // namespace
@@ -144,8 +136,7 @@ void RtfParser::finishDestination(const RtfGroupState &closed)
     const RtfDestination outer = state().destination;
     switch (closed.destination) {
     case RtfDestination::FontTable:
-        if (!m_font.name.isEmpty())
-            commitFont();
+        m_headerTables.endFontEntry();
         break;
     case RtfDestination::Picture:
         if (outer != RtfDestination::Picture)
@@ -189,7 +180,7 @@ void RtfParser::controlWord(const RtfToken &token)
     if (m_overflowDepth > 0) {
         // Beyond the nesting limit nothing is saved, so only words that
         // produce text are obeyed; a destination is skipped as a whole.
-        if (isDestination(word) || (word == RtfWord::Unknown && ignorable))
+        if (divertsText(word) || (word == RtfWord::Unknown && ignorable))
             m_overflowSkipFrom = m_overflowDepth;
         else if (word == RtfWord::Unicode)
             unicodeCharacter(parameter, hasParameter);
@@ -212,6 +203,8 @@ void RtfParser::controlWord(const RtfToken &token)
         unicodeCharacter(parameter, hasParameter);
         return;
     }
+    if (state().destination == RtfDestination::Picture && m_picture.handleWord(word, parameter))
+        return;
     if (documentWord(word, parameter) || tableWord(word, parameter, hasParameter)
         || characterWord(word, parameter, hasParameter)
         || paragraphWord(word, parameter, hasParameter) || breakWord(word))
@@ -227,8 +220,8 @@ bool RtfParser::headerTableLeftOpen(RtfWord word)
     if ((destination != RtfDestination::FontTable && destination != RtfDestination::ColorTable)
         || (word != RtfWord::ParagraphDefault && word != RtfWord::Par))
         return false;
-    if (destination == RtfDestination::FontTable && !m_font.name.isEmpty())
-        commitFont();
+    if (destination == RtfDestination::FontTable)
+        m_headerTables.endFontEntry();
     return true;
 }
 
@@ -241,25 +234,19 @@ void RtfParser::destinationWord(RtfWord word)
     switch (word) {
     case RtfWord::FontTable:
         current.destination = RtfDestination::FontTable;
-        m_font = {};
-        m_fontNumber = -1;
+        m_headerTables.beginFontTable();
         break;
     case RtfWord::ColorTable:
         current.destination = RtfDestination::ColorTable;
-        m_content.colors.clear();
-        m_colorGiven = false;
+        m_headerTables.beginColorTable();
         break;
     case RtfWord::StyleSheet:
         current.destination = RtfDestination::StyleSheet;
-        m_styleNumber = 0;
+        m_headerTables.beginStyleSheet();
         break;
     case RtfWord::Picture:
         current.destination = RtfDestination::Picture;
-        m_pictureType = PictureType::Other;
-        m_pictureData.clear();
-        m_pictureBinary = false;
-        m_pictureGoal[0] = m_pictureGoal[1] = 0;
-        m_pictureScale[0] = m_pictureScale[1] = 100;
+        m_picture.begin();
         break;
     case RtfWord::DefaultCharFormat:
         current.destination = RtfDestination::DefaultCharFormat;
@@ -332,36 +319,24 @@ bool RtfParser::documentWord(RtfWord word, int parameter)
         if (pageLength)
             page.marginBottom = parameter;
         return true;
+    case RtfWord::DefaultTab:
+        if (pageLength && parameter > 0)
+            m_content.defaultTabWidth = parameter;
+        return true;
     case RtfWord::UnicodeSkip:
         if (parameter >= 0)
             state().unicodeSkip = parameter;
         return true;
     case RtfWord::FontCharset:
-        m_font.charset = parameter;
+        m_headerTables.setFontCharset(parameter);
         return true;
     case RtfWord::FontCodePage:
-        m_font.codePage = qMax(0, parameter);
+        m_headerTables.setFontCodePage(parameter);
         return true;
     case RtfWord::Red:
     case RtfWord::Green:
     case RtfWord::Blue:
-        m_colorParts[static_cast<int>(word) - static_cast<int>(RtfWord::Red)]
-            = qBound(0, parameter, 255);
-        m_colorGiven = true;
-        return true;
-    case RtfWord::PngBlip:
-        m_pictureType = PictureType::Png;
-        return true;
-    case RtfWord::JpegBlip:
-        m_pictureType = PictureType::Jpeg;
-        return true;
-    case RtfWord::PictureWidthGoal:
-    case RtfWord::PictureHeightGoal:
-        m_pictureGoal[word == RtfWord::PictureHeightGoal] = qBound(0, parameter, RtfMaxTwips);
-        return true;
-    case RtfWord::PictureScaleX:
-    case RtfWord::PictureScaleY:
-        m_pictureScale[word == RtfWord::PictureScaleY] = qBound(1, parameter, 1000);
+        m_headerTables.setColorPart(word, parameter);
         return true;
     default:
         return false;
@@ -385,62 +360,19 @@ bool RtfParser::characterWord(RtfWord word, int parameter, bool hasParameter)
         return true;
     case RtfWord::Font:
         if (state().destination == RtfDestination::FontTable) {
-            if (!m_font.name.isEmpty())
-                commitFont();
-            m_fontNumber = parameter;
+            m_headerTables.setFontNumber(parameter);
         } else {
             chars.font = parameter;
         }
         return true;
-    case RtfWord::FontSize:
-        chars.halfPoints = hasParameter ? qBound(2, parameter, 3276) : 24;
-        return true;
-    case RtfWord::Bold:
-        chars.bold = isOn(parameter, hasParameter);
-        return true;
-    case RtfWord::Italic:
-        chars.italic = isOn(parameter, hasParameter);
-        return true;
-    case RtfWord::Underline:
-        chars.underline = isOn(parameter, hasParameter);
-        return true;
-    case RtfWord::UnderlineNone:
-        chars.underline = false;
-        return true;
-    case RtfWord::Strike:
-        chars.strike = isOn(parameter, hasParameter);
-        return true;
-    case RtfWord::Hidden:
-        chars.hidden = isOn(parameter, hasParameter);
-        return true;
-    case RtfWord::Foreground:
-        chars.foreground = parameter;
-        return true;
-    case RtfWord::Background:
-        chars.background = parameter;
-        return true;
-    case RtfWord::Subscript:
-        chars.script = isOn(parameter, hasParameter) ? RtfCharProps::Script::Subscript
-                                                     : RtfCharProps::Script::Normal;
-        return true;
-    case RtfWord::Superscript:
-        chars.script = isOn(parameter, hasParameter) ? RtfCharProps::Script::Superscript
-                                                     : RtfCharProps::Script::Normal;
-        return true;
-    case RtfWord::NoSuperSub:
-        chars.script = RtfCharProps::Script::Normal;
-        return true;
-    case RtfWord::CharStyle: {
-        // Character styles are kept under negative numbers, apart from paragraph styles.
-        const int key = -1 - qMax(0, parameter);
+    case RtfWord::CharStyle:
         if (state().destination == RtfDestination::StyleSheet)
-            m_styleNumber = key;
-        else if (const auto style = m_styles.find(key); style != m_styles.end())
-            chars = style->second.chars;
+            m_headerTables.setCharacterStyleNumber(parameter);
+        else if (const RtfHeaderTables::Style *style = m_headerTables.characterStyle(parameter))
+            chars = style->chars;
         return true;
-    }
     default:
-        return false;
+        return ApplyRtfCharacterWord(chars, word, parameter, hasParameter);
     }
 }
 
@@ -451,73 +383,20 @@ bool RtfParser::paragraphWord(RtfWord word, int parameter, bool hasParameter)
     case RtfWord::ParagraphDefault:
         para = m_defaultPara;
         return true;
-    case RtfWord::AlignLeft:
-        para.alignment = Qt::AlignLeft;
-        return true;
-    case RtfWord::AlignRight:
-        para.alignment = Qt::AlignRight;
-        return true;
-    case RtfWord::AlignCenter:
-        para.alignment = Qt::AlignHCenter;
-        return true;
-    case RtfWord::AlignJustify:
-        para.alignment = Qt::AlignJustify;
-        return true;
-    case RtfWord::LeftIndent:
-        para.leftIndent = RtfTwips(parameter);
-        return true;
-    case RtfWord::RightIndent:
-        para.rightIndent = RtfTwips(parameter);
-        return true;
-    case RtfWord::FirstLineIndent:
-        para.firstLineIndent = RtfTwips(parameter);
-        return true;
-    case RtfWord::SpaceBefore:
-        para.spaceBefore = RtfTwips(parameter);
-        return true;
-    case RtfWord::SpaceAfter:
-        para.spaceAfter = RtfTwips(parameter);
-        return true;
-    case RtfWord::LineSpacing:
-        para.lineSpacing = RtfTwips(parameter);
-        return true;
-    case RtfWord::LineSpacingMultiple:
-        para.lineSpacingMultiple = isOn(parameter, hasParameter);
-        return true;
-    case RtfWord::TabRight:
-        para.nextTabType = QTextOption::RightTab;
-        return true;
-    case RtfWord::TabCenter:
-        para.nextTabType = QTextOption::CenterTab;
-        return true;
-    case RtfWord::TabDecimal:
-        para.nextTabType = QTextOption::DelimiterTab;
-        return true;
-    case RtfWord::TabPosition:
-        if (para.tabs.size() < MaxTabStops)
-            para.tabs.append({ RtfTwips(parameter), para.nextTabType });
-        para.nextTabType = QTextOption::LeftTab;
-        return true;
     case RtfWord::ParagraphStyle:
         if (state().destination == RtfDestination::StyleSheet) {
-            m_styleNumber = qMax(0, parameter);
-        } else if (const auto style = m_styles.find(parameter); style != m_styles.end()) {
+            m_headerTables.setParagraphStyleNumber(parameter);
+        } else if (const RtfHeaderTables::Style *style = m_headerTables.paragraphStyle(parameter)) {
             const bool inTable = para.inTable;
             const int nestingLevel = para.nestingLevel;
-            para = style->second.para;
+            para = style->para;
             para.inTable = inTable;
             para.nestingLevel = nestingLevel;
-            state().chars = style->second.chars;
+            state().chars = style->chars;
         }
         return true;
-    case RtfWord::InTable:
-        para.inTable = true;
-        return true;
-    case RtfWord::NestingLevel:
-        para.nestingLevel = qBound(0, parameter, RtfRowDefBuilder::MaxDepth);
-        return true;
     default:
-        return false;
+        return ApplyRtfParagraphWord(para, word, parameter, hasParameter);
     }
 }
 
@@ -708,8 +587,7 @@ void RtfParser::text(QByteArrayView bytes)
     if (bytes.isEmpty() || skipping())
         return;
     if (state().destination == RtfDestination::Picture) {
-        if (!m_pictureBinary)
-            m_pictureData.append(bytes);
+        m_picture.addHexText(bytes);
         return;
     }
     m_pendingBytes.append(bytes);
@@ -729,10 +607,8 @@ void RtfParser::binary(QByteArrayView bytes)
     m_ignorable = false;
     if (fallbackConsumes() || skipping())
         return;
-    if (state().destination == RtfDestination::Picture) {
-        m_pictureData = bytes.toByteArray();
-        m_pictureBinary = true;
-    }
+    if (state().destination == RtfDestination::Picture)
+        m_picture.setBinary(bytes);
 }
 
 bool RtfParser::fallbackConsumes()
@@ -764,7 +640,7 @@ int RtfParser::currentCodePage() const
                                  : RtfCodePage::forCharset(font.charset, m_documentCodePage);
     };
     if (state().destination == RtfDestination::FontTable)
-        return codePageOf(m_font);
+        return codePageOf(m_headerTables.fontBeingRead());
     const auto font = m_content.fonts.find(state().chars.font);
     return font != m_content.fonts.end() ? codePageOf(font->second) : m_documentCodePage;
 }
@@ -781,20 +657,13 @@ void RtfParser::deliver(const QString &text)
         appendToBody(complete);
         break;
     case RtfDestination::FontTable:
-        for (const QChar c : std::as_const(complete)) {
-            if (c == u';')
-                commitFont();
-            else
-                m_font.name.append(c);
-        }
+        m_headerTables.addFontText(complete);
         break;
     case RtfDestination::ColorTable:
-        for (qsizetype i = complete.count(u';'); i > 0; --i)
-            commitColor();
+        m_headerTables.addColorText(complete);
         break;
     case RtfDestination::StyleSheet:
-        if (complete.contains(u';'))
-            commitStyle();
+        m_headerTables.addStyleText(complete, state().chars, state().para);
         break;
     default:
         break;
@@ -820,6 +689,7 @@ RtfParagraph RtfParser::takeParagraph()
 {
     RtfParagraph paragraph = std::move(m_paragraph);
     paragraph.props = state().para;
+    paragraph.markProps = state().chars;
     m_paragraph = {};
     return paragraph;
 }
@@ -848,52 +718,12 @@ void RtfParser::pageBreak()
     m_paragraph.pageBreakBefore = true;
 }
 
-void RtfParser::commitFont()
-{
-    if (m_fontNumber >= 0 && static_cast<int>(m_content.fonts.size()) < MaxTableEntries) {
-        m_font.name = m_font.name.trimmed();
-        m_content.fonts[m_fontNumber] = m_font;
-    }
-    m_font = {};
-    m_fontNumber = -1;
-}
-
-void RtfParser::commitColor()
-{
-    if (m_content.colors.size() < MaxTableEntries) {
-        m_content.colors.append(
-            m_colorGiven ? QColor(m_colorParts[0], m_colorParts[1], m_colorParts[2]) : QColor());
-    }
-    m_colorParts[0] = m_colorParts[1] = m_colorParts[2] = 0;
-    m_colorGiven = false;
-}
-
-void RtfParser::commitStyle()
-{
-    if (static_cast<int>(m_styles.size()) < MaxTableEntries)
-        m_styles[m_styleNumber] = { state().chars, state().para };
-    m_styleNumber = 0;
-}
-
 void RtfParser::finishPicture(const RtfGroupState &closed)
 {
-    const QByteArray data = std::exchange(m_pictureData, {});
-    if (state().destination != RtfDestination::Body || closed.chars.hidden
-        || m_pictureType == PictureType::Other)
+    std::optional<RtfPicture> picture = m_picture.finish();
+    if (!picture || state().destination != RtfDestination::Body || closed.chars.hidden)
         return;
-    const QByteArray bytes = m_pictureBinary ? data : QByteArray::fromHex(data);
-    const QImage image = loadPicture(bytes, m_pictureType == PictureType::Png ? "png" : "jpeg");
-    if (image.isNull())
-        return;
-    RtfPicture picture;
-    picture.image = image;
-    // \picwgoal is the intended size in twips; without it the bitmap's own
-    // pixels at 96 dpi are meant.
-    const double naturalWidth = m_pictureGoal[0] > 0 ? m_pictureGoal[0] : image.width() * 15.0;
-    const double naturalHeight = m_pictureGoal[1] > 0 ? m_pictureGoal[1] : image.height() * 15.0;
-    picture.width = naturalWidth * m_pictureScale[0] / 100.0;
-    picture.height = naturalHeight * m_pictureScale[1] / 100.0;
-    m_content.pictures.push_back(picture);
+    m_content.pictures.push_back(std::move(*picture));
     m_paragraph.runs.push_back({ QString(QChar::ObjectReplacementCharacter), closed.chars,
         static_cast<int>(m_content.pictures.size()) - 1 });
 }

@@ -3,6 +3,8 @@
 #include "rtfcodepage.h"
 #include "rtfcontent.h"
 #include "rtfcontrolword.h"
+#include "rtfheadertables.h"
+#include "rtfpicturecollector.h"
 #include "rtfrowdefbuilder.h"
 #include "rtftableassembler.h"
 #include "rtftokenizer.h"
@@ -72,9 +74,6 @@ private:
     void endRow(int depth);
     void pageBreak();
     void finishDestination(const RtfGroupState &closed);
-    void commitFont();
-    void commitColor();
-    void commitStyle();
     void finishPicture(const RtfGroupState &closed);
     RtfParagraph takeParagraph();
 
@@ -106,23 +105,9 @@ private:
     RtfCharProps m_defaultChars;
     RtfParaProps m_defaultPara;
 
-    struct Style
-    {
-        RtfCharProps chars;
-        RtfParaProps para;
-    };
-    std::map<int, Style> m_styles;
-    int m_styleNumber = 0;
-    int m_fontNumber = -1;
-    RtfFont m_font;
-    int m_colorParts[3] = { 0, 0, 0 };
-    bool m_colorGiven = false;
+    RtfHeaderTables m_headerTables { m_content };
 
-    enum class PictureType { Other, Png, Jpeg } m_pictureType = PictureType::Other;
-    QByteArray m_pictureData; // hex digits, or raw bytes from \bin
-    bool m_pictureBinary = false;
-    int m_pictureGoal[2] = { 0, 0 };
-    int m_pictureScale[2] = { 100, 100 };
+    RtfPictureCollector m_picture;
 };
 
 } // namespace kavro

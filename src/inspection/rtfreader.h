@@ -29,7 +29,15 @@ struct RtfReadResult
 };
 
 // Reads the bytes of an RTF file into a rich-text document. Never throws;
-// any input gives either a document or an error message.
+// any input gives either a document or an error message, in time and memory
+// linear in the size of the data.
+//
+// The document holds the body text only: hidden text (\v), headers, footers,
+// footnotes and annotations are left out; a field shows its result. Lengths
+// (indents, spacing, tab stops, column widths) are in document units, pixels
+// at 96 dpi (15 twips each), which QTextDocument scales from when printing;
+// font sizes are in points. PNG and JPEG pictures are image resources named
+// "rtf-picture:N".
 RtfReadResult ReadRtf(const QByteArray &data);
 
 } // namespace kavro

@@ -6,7 +6,7 @@ bool RtfRowDefBuilder::handle(RtfWord word, int parameter, bool hasParameter, in
 {
     switch (word) {
     case RtfWord::RowDefaults:
-        m_depth = qBound(1, depth, MaxDepth);
+        m_depth = qBound(1, depth, RtfMaxTableDepth);
         defAt(m_depth) = {};
         m_pending = {};
         m_side = Side::None;
@@ -90,7 +90,7 @@ bool RtfRowDefBuilder::handle(RtfWord word, int parameter, bool hasParameter, in
 
 const RtfRowDef &RtfRowDefBuilder::definition(int depth)
 {
-    return defAt(qBound(1, depth, MaxDepth));
+    return defAt(qBound(1, depth, RtfMaxTableDepth));
 }
 
 RtfRowDef &RtfRowDefBuilder::defAt(int depth)

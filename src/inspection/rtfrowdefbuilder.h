@@ -14,7 +14,6 @@ namespace kavro {
 class RtfRowDefBuilder
 {
 public:
-    static constexpr int MaxDepth = 32;
     static constexpr int MaxCells = 256; // per row; Word itself stops at 63
 
     // Handles a table-definition word; false if `word` is none.

@@ -20,8 +20,6 @@ public:
     void endRow(const RtfRowDef &def, int depth);
     void finish() { openTo(0); }
 
-    int openDepth() const { return static_cast<int>(m_open.size()); }
-
 private:
     struct OpenTable
     {
@@ -33,6 +31,7 @@ private:
     void openTo(int depth);
     void closeInnermost();
     std::vector<RtfBlock> &container(int depth);
+    int openDepth() const { return static_cast<int>(m_open.size()); }
 
     std::vector<RtfBlock> &m_body;
     std::vector<OpenTable> m_open;

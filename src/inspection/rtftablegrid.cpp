@@ -24,9 +24,10 @@ struct PlacedCell
 
 std::vector<PlacedCell> placeRow(const RtfRow &row)
 {
-    static const RtfCell emptyCell;
-    const int count = qMin(RtfRowDefBuilder::MaxCells,
-        qMax(static_cast<int>(row.cells.size()), static_cast<int>(row.def.cells.size())));
+    // Only cells the row really has count: a definition is reused by every
+    // row that follows it, and padding each row to it would let a few bytes
+    // of input make hundreds of cells.
+    const int count = qMin(RtfRowDefBuilder::MaxCells, static_cast<int>(row.cells.size()));
     std::vector<PlacedCell> placed;
     int left = row.def.left;
     int lastWidth = DefaultCellWidth;
@@ -36,7 +37,7 @@ std::vector<PlacedCell> placeRow(const RtfRow &row)
             def.right = left + lastWidth;
         const int right = qMax(def.right, left + 1);
         lastWidth = right - left;
-        const RtfCell *source = i < static_cast<int>(row.cells.size()) ? &row.cells[i] : &emptyCell;
+        const RtfCell *source = &row.cells[i];
         if (def.merged && !placed.empty()) {
             placed.back().right = right;
             placed.back().sources.push_back(source);
@@ -46,7 +47,7 @@ std::vector<PlacedCell> placeRow(const RtfRow &row)
         left = right;
     }
     // Cells beyond the limit still show their text, in the last cell.
-    for (std::size_t i = count; i < row.cells.size(); ++i)
+    for (std::size_t i = count; i < row.cells.size() && !placed.empty(); ++i)
         placed.back().sources.push_back(&row.cells[i]);
     return placed;
 }
@@ -103,7 +104,7 @@ RtfTableGrid LayOutRtfTable(const RtfTable &table)
 
     RtfTableGrid grid;
     grid.rows = static_cast<int>(rows.size());
-    const std::size_t budget = 8 * placedCount + 1024;
+    const std::size_t budget = 4 * placedCount + 16;
     const std::size_t exactColumns = boundaries.empty() ? 0 : boundaries.size() - 1;
     enum class Layout { Exact, CellPerColumn, SingleColumn } layout = Layout::Exact;
     if (exactColumns == 0 || exactColumns > MaxColumns || exactColumns * rows.size() > budget)

@@ -29,8 +29,6 @@ struct RtfToken
     int parameter = 0;
     bool hasParameter = false;
     char symbol = 0;
-
-    bool isWord(QByteArrayView name) const { return type == Type::ControlWord && text == name; }
 };
 
 // Splits RTF bytes into tokens in a single forward pass. Numeric parameters

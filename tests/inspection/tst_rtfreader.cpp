@@ -43,13 +43,13 @@ QString cellText(QTextTable *table, int row, int column)
     return cursor.selectedText();
 }
 
-QByteArray pngHex(const QSize &size)
+QByteArray imageHex(const QSize &size, const char *format)
 {
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::red);
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
+    image.save(&buffer, format);
     return buffer.data().toHex();
 }
 
@@ -70,13 +70,20 @@ private Q_SLOTS:
     void characterFormat();
     void paragraphFormat_data();
     void paragraphFormat();
+    void defaultTabWidth_data();
+    void defaultTabWidth();
     void styleSheetAndDefaults();
     void simpleTable();
     void mergedCells();
     void rowsWithDifferentCellBoundaries();
     void nestedTable();
+    void tooManyCellBoundariesGiveOneColumnPerCell();
+    void tableNestingIsLimited();
     void tableCellBorders();
-    void pngPictureBecomesImageResource();
+    void emptyParagraphKeepsItsFont();
+    void pageBreak();
+    void pictureBecomesImageResource_data();
+    void pictureBecomesImageResource();
     void unsupportedPictureIsSkipped();
     void pageLayout_data();
     void pageLayout();
@@ -349,6 +356,21 @@ void TestRtfReader::paragraphFormat()
         QCOMPARE(format.tabPositions().at(1).type, QTextOption::RightTab);
 }
 
+void TestRtfReader::defaultTabWidth_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<double>("distance");
+    QTest::newRow("half an inch when not given") << QByteArray("{\\rtf1 a\\tab b}") << 48.0;
+    QTest::newRow("deftab") << QByteArray("{\\rtf1\\deftab708 a\\tab b}") << 708 / 15.0;
+    QTest::newRow("nonsense ignored") << QByteArray("{\\rtf1\\deftab-5 a}") << 48.0;
+}
+
+void TestRtfReader::defaultTabWidth()
+{
+    QFETCH(QByteArray, rtf);
+    QTEST(read(rtf).document->defaultTextOption().tabStopDistance(), "distance");
+}
+
 void TestRtfReader::styleSheetAndDefaults()
 {
     const RtfReadResult result
@@ -466,6 +488,42 @@ void TestRtfReader::nestedTable()
     QCOMPARE(text, u"outer inner1 inner2 after inner right"_s);
 }
 
+void TestRtfReader::tooManyCellBoundariesGiveOneColumnPerCell()
+{
+    // 100 rows, each cut at its own place: an exact grid would need 101 columns.
+    QByteArray rtf = "{\\rtf1";
+    for (int row = 0; row < 100; ++row) {
+        rtf += "\\trowd\\cellx" + QByteArray::number(100 + row) + "\\cellx5000\\intbl L"
+            + QByteArray::number(row) + "\\cell R\\cell\\row";
+    }
+    const RtfReadResult result = read(rtf + "}");
+    QTextTable *table = tablesIn(result.document->rootFrame()).value(0);
+    QVERIFY(table);
+    QCOMPARE(table->rows(), 100);
+    QCOMPARE(table->columns(), 2);
+    QCOMPARE(cellText(table, 99, 0), u"L99"_s);
+    QCOMPARE(cellText(table, 99, 1), u"R"_s);
+    QVERIFY(table->format().columnWidthConstraints().isEmpty());
+}
+
+void TestRtfReader::tableNestingIsLimited()
+{
+    // Ten levels of nesting are read as six; the text of the deeper ones stays.
+    QByteArray rtf = "{\\rtf1";
+    for (int level = 10; level >= 2; --level) {
+        rtf += "\\pard\\intbl\\itap" + QByteArray::number(level) + " t" + QByteArray::number(level)
+            + "\\nestcell{\\*\\nesttableprops\\trowd\\cellx1000\\nestrow}";
+    }
+    rtf += "\\pard\\intbl t1\\cell\\trowd\\cellx1000\\row}";
+    const RtfReadResult result = read(rtf);
+    int depth = 0;
+    for (QTextFrame *frame = result.document->rootFrame(); !tablesIn(frame).isEmpty();
+         frame = tablesIn(frame).front())
+        ++depth;
+    QCOMPARE(depth, 6);
+    QCOMPARE(result.document->toPlainText().simplified(), u"t10 t9 t8 t7 t6 t5 t4 t3 t2 t1"_s);
+}
+
 void TestRtfReader::tableCellBorders()
 {
     const RtfReadResult result
@@ -481,20 +539,52 @@ void TestRtfReader::tableCellBorders()
     QCOMPARE(plain.topBorder(), 0.0);
 }
 
-void TestRtfReader::pngPictureBecomesImageResource()
+void TestRtfReader::emptyParagraphKeepsItsFont()
 {
-    const QByteArray rtf = "{\\rtf1 a{\\pict\\pngblip\\picw2\\pich3\\picwgoal600\\pichgoal900\n"
-        + pngHex(QSize(2, 3)) + "}b}";
+    const RtfReadResult result
+        = read("{\\rtf1{\\fonttbl{\\f0 Times New Roman;}}\\f0\\fs24\\par\\fs32\\par text}");
+    QTextBlock first = result.document->firstBlock();
+    QCOMPARE(first.text(), QString());
+    QCOMPARE(first.charFormat().fontPointSize(), 12.0);
+    QCOMPARE(
+        first.charFormat().fontFamilies().toStringList(), QStringList { u"Times New Roman"_s });
+    QCOMPARE(first.next().charFormat().fontPointSize(), 16.0);
+}
+
+void TestRtfReader::pageBreak()
+{
+    const RtfReadResult result = read("{\\rtf1 one\\page two\\par three}");
+    QCOMPARE(result.document->toPlainText(), u"one\ntwo\nthree"_s);
+    const QTextBlock one = result.document->firstBlock();
+    QCOMPARE(one.blockFormat().pageBreakPolicy(), QTextFormat::PageBreak_Auto);
+    QCOMPARE(one.next().blockFormat().pageBreakPolicy(), QTextFormat::PageBreak_AlwaysBefore);
+    QCOMPARE(one.next().next().blockFormat().pageBreakPolicy(), QTextFormat::PageBreak_Auto);
+}
+
+void TestRtfReader::pictureBecomesImageResource_data()
+{
+    QTest::addColumn<QByteArray>("kind");
+    QTest::addColumn<QByteArray>("format");
+    QTest::newRow("png") << QByteArray("\\pngblip") << QByteArray("PNG");
+    QTest::newRow("jpeg") << QByteArray("\\jpegblip") << QByteArray("JPEG");
+}
+
+void TestRtfReader::pictureBecomesImageResource()
+{
+    QFETCH(QByteArray, kind);
+    QFETCH(QByteArray, format);
+    const QByteArray rtf = "{\\rtf1 a{\\pict" + kind + "\\picw2\\pich3\\picwgoal600\\pichgoal900\n"
+        + imageHex(QSize(2, 3), format.constData()) + "}b}";
     const RtfReadResult result = read(rtf);
     QCOMPARE(result.document->toPlainText(), u"a\uFFFCb"_s);
     QTextCursor cursor(result.document.get());
     cursor.setPosition(2);
-    const QTextImageFormat format = cursor.charFormat().toImageFormat();
-    QVERIFY(format.isValid());
-    QCOMPARE(format.width(), 40.0);
-    QCOMPARE(format.height(), 60.0);
+    const QTextImageFormat image = cursor.charFormat().toImageFormat();
+    QVERIFY(image.isValid());
+    QCOMPARE(image.width(), 40.0);
+    QCOMPARE(image.height(), 60.0);
     const QVariant resource
-        = result.document->resource(QTextDocument::ImageResource, QUrl(format.name()));
+        = result.document->resource(QTextDocument::ImageResource, QUrl(image.name()));
     QCOMPARE(resource.value<QImage>().size(), QSize(2, 3));
 }
 
@@ -532,10 +622,11 @@ void TestRtfReader::pageLayout()
 void TestRtfReader::deepNestingKeepsTextAndDoesNotLeakFormat()
 {
     const int depth = 100000;
-    const QByteArray rtf = "{\\rtf1 " + QByteArray(depth, '{') + "\\b deep{\\*\\x gone}"
+    const QByteArray rtf = "{\\rtf1 " + QByteArray(depth, '{')
+        + "\\b deep{\\*\\x gone}{\\fonttbl{\\f9 Gone;}}{\\field{\\*\\fldinst X}{\\fldrslt !}}"
         + QByteArray(depth, '}') + " plain}";
     const RtfReadResult result = read(rtf);
-    QCOMPARE(result.document->toPlainText(), u"deep plain"_s);
+    QCOMPARE(result.document->toPlainText(), u"deep! plain"_s);
     QCOMPARE(result.document->find(u"plain"_s).charFormat().fontWeight(), int(QFont::Normal));
 }
 
