@@ -60,6 +60,11 @@ void RtfDocumentWriter::writeParagraph(QTextCursor &cursor, const RtfParagraph &
     const QTextBlockFormat format = blockFormat(paragraph);
     const QTextCharFormat firstChars
         = charFormat(paragraph.runs.empty() ? paragraph.markProps : paragraph.runs.front().props);
+    // Qt shows the empty block that must follow a table with no height, so an
+    // empty line there needs a block of its own.
+    if (m_afterTable && paragraph.runs.empty())
+        m_atEmptyBlock = false;
+    m_afterTable = false;
     if (m_atEmptyBlock) {
         // Merged, not set: in a table cell's first block the block's character
         // format is the cell's own format, spans and borders included.
@@ -105,6 +110,7 @@ void RtfDocumentWriter::writeTable(QTextCursor &cursor, const RtfTable &table)
     // A table directly after a table would be joined to it by Qt.
     if (!m_atEmptyBlock)
         cursor.insertBlock();
+    m_afterTable = false;
     QTextTable *textTable = cursor.insertTable(grid.rows, grid.columns, format);
     for (const RtfGridCell &cell : grid.cells) {
         // The format first: setting it later would drop the spans of the merge.
@@ -117,6 +123,7 @@ void RtfDocumentWriter::writeTable(QTextCursor &cursor, const RtfTable &table)
         textCell = textTable->cellAt(cell.row, cell.column);
         QTextCursor cellCursor = textCell.firstCursorPosition();
         m_atEmptyBlock = true;
+        m_afterTable = false;
         for (std::size_t i = 0; i < cell.sources.size(); ++i) {
             // Cells merged into this one are normally empty; they add no blank lines.
             if (i == 0 || !isBlank(*cell.sources[i]))
@@ -125,6 +132,7 @@ void RtfDocumentWriter::writeTable(QTextCursor &cursor, const RtfTable &table)
     }
     cursor.setPosition(textTable->lastPosition() + 1);
     m_atEmptyBlock = true;
+    m_afterTable = true;
 }
 
 QTextBlockFormat RtfDocumentWriter::blockFormat(const RtfParagraph &paragraph) const

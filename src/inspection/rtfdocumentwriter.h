@@ -35,6 +35,7 @@ private:
     const RtfContent &m_content;
     QTextDocument *m_document = nullptr;
     bool m_atEmptyBlock = true; // the cursor's block is new and still unused
+    bool m_afterTable = false; // ... and it is the block Qt keeps after a table
     RtfCharProps m_cachedProps;
     QTextCharFormat m_cachedFormat;
     bool m_cacheValid = false;

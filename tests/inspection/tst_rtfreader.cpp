@@ -1,5 +1,6 @@
 #include "inspection/rtfreader.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QImage>
 #include <QTextBlock>
@@ -74,6 +75,8 @@ private Q_SLOTS:
     void defaultTabWidth();
     void styleSheetAndDefaults();
     void simpleTable();
+    void blocksAfterTable_data();
+    void blocksAfterTable();
     void mergedCells();
     void rowsWithDifferentCellBoundaries();
     void nestedTable();
@@ -423,6 +426,47 @@ void TestRtfReader::simpleTable()
     const QString text = result.document->toPlainText();
     QVERIFY2(text.startsWith(u"before\n"_s), qPrintable(text));
     QVERIFY2(text.endsWith(u"\nafter"_s), qPrintable(text));
+}
+
+void TestRtfReader::blocksAfterTable_data()
+{
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<QStringList>("blocks");
+    QTest::addColumn<int>("emptyLinesAbove");
+    // Qt keeps an empty block after every table and shows it with no height:
+    // empty lines from the file come after it.
+    QTest::newRow("empty line") << QByteArray("\\pard\\fs24\\par \\pard\\fs24 X\\par")
+                                << QStringList { QString(), QString(), u"X"_s } << 1;
+    QTest::newRow("two empty lines")
+        << QByteArray("\\pard\\par\\par X\\par")
+        << QStringList { QString(), QString(), QString(), u"X"_s } << 2;
+    QTest::newRow("text directly") << QByteArray("\\pard X\\par") << QStringList { u"X"_s } << 0;
+}
+
+void TestRtfReader::blocksAfterTable()
+{
+    QFETCH(QByteArray, after);
+    QFETCH(int, emptyLinesAbove);
+    const RtfReadResult result = read(
+        "{\\rtf1\\trowd\\trgaph108\\cellx2000\\pard\\intbl\\fs24 A\\cell\\row " + after + "}");
+    QTextTable *table = tablesIn(result.document->rootFrame()).value(0);
+    QVERIFY(table);
+    QStringList blocks;
+    for (QTextBlock block = result.document->findBlock(table->lastPosition() + 1); block.isValid();
+         block = block.next())
+        blocks.append(block.text());
+    QTEST(blocks, "blocks");
+
+    // X moves down by the height of one line (same font) per empty line.
+    const auto topAndHeightOfLast = [](QTextDocument *document) {
+        const QRectF rect = document->documentLayout()->blockBoundingRect(document->lastBlock());
+        return std::pair { rect.top(), rect.height() };
+    };
+    const auto [top, height] = topAndHeightOfLast(result.document.get());
+    const RtfReadResult direct = read(
+        "{\\rtf1\\trowd\\trgaph108\\cellx2000\\pard\\intbl\\fs24 A\\cell\\row \\pard X\\par}");
+    const double gap = top - topAndHeightOfLast(direct.document.get()).first;
+    QCOMPARE(gap, emptyLinesAbove * height);
 }
 
 void TestRtfReader::mergedCells()
