@@ -99,7 +99,8 @@ void RtfDocumentWriter::writeTable(QTextCursor &cursor, const RtfTable &table)
     format.setBorder(0);
     format.setBorderCollapse(true);
     format.setCellSpacing(0);
-    format.setCellPadding(toPixels(qBound(0, firstRow.gap, 1440)));
+    // Each cell gets its row's padding; the table's own would apply to all sides.
+    format.setCellPadding(0);
     format.setAlignment(firstRow.alignment);
     format.setLeftMargin(toPixels(qMax(0, grid.left)));
     QList<QTextLength> widths;
@@ -117,7 +118,9 @@ void RtfDocumentWriter::writeTable(QTextCursor &cursor, const RtfTable &table)
         QTextTableCell textCell = textTable->cellAt(cell.row, cell.column);
         if (!textCell.isValid())
             continue;
-        textCell.setFormat(cellFormat(cell.def));
+        const std::size_t row = static_cast<std::size_t>(cell.row);
+        textCell.setFormat(
+            cellFormat(cell.def, row < table.rows.size() ? table.rows[row].def : firstRow));
         if (cell.rowSpan > 1 || cell.columnSpan > 1)
             textTable->mergeCells(cell.row, cell.column, cell.rowSpan, cell.columnSpan);
         textCell = textTable->cellAt(cell.row, cell.column);
@@ -202,9 +205,14 @@ QTextCharFormat RtfDocumentWriter::charFormat(const RtfCharProps &props)
     return format;
 }
 
-QTextTableCellFormat RtfDocumentWriter::cellFormat(const RtfCellDef &def) const
+QTextTableCellFormat RtfDocumentWriter::cellFormat(
+    const RtfCellDef &def, const RtfRowDef &row) const
 {
     QTextTableCellFormat format;
+    format.setLeftPadding(toPixels(row.leftPadding()));
+    format.setRightPadding(toPixels(row.rightPadding()));
+    format.setTopPadding(toPixels(row.topPadding()));
+    format.setBottomPadding(toPixels(row.bottomPadding()));
     const auto border = [](const RtfBorder &side) {
         return side.present ? qMax(1.0, toPixels(side.width)) : 0.0;
     };

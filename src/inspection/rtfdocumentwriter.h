@@ -29,7 +29,7 @@ private:
     void writeTable(QTextCursor &cursor, const RtfTable &table);
     QTextBlockFormat blockFormat(const RtfParagraph &paragraph) const;
     QTextCharFormat charFormat(const RtfCharProps &props);
-    QTextTableCellFormat cellFormat(const RtfCellDef &def) const;
+    QTextTableCellFormat cellFormat(const RtfCellDef &def, const RtfRowDef &row) const;
     QColor color(int index) const;
 
     const RtfContent &m_content;

@@ -75,6 +75,8 @@ private Q_SLOTS:
     void defaultTabWidth();
     void styleSheetAndDefaults();
     void simpleTable();
+    void cellPadding_data();
+    void cellPadding();
     void blocksAfterTable_data();
     void blocksAfterTable();
     void mergedCells();
@@ -418,7 +420,7 @@ void TestRtfReader::simpleTable()
     QCOMPARE(cellText(table, 1, 1), u"B2\u2029second line"_s);
     const QTextTableFormat format = table->format();
     QCOMPARE(format.leftMargin(), 88.0);
-    QCOMPARE(format.cellPadding(), 108 / 15.0);
+    QCOMPARE(format.cellPadding(), 0.0);
     const QList<QTextLength> widths = format.columnWidthConstraints();
     QCOMPARE(widths.size(), 2);
     QCOMPARE(widths[0], QTextLength(QTextLength::FixedLength, 2006 / 15.0));
@@ -426,6 +428,47 @@ void TestRtfReader::simpleTable()
     const QString text = result.document->toPlainText();
     QVERIFY2(text.startsWith(u"before\n"_s), qPrintable(text));
     QVERIFY2(text.endsWith(u"\nafter"_s), qPrintable(text));
+}
+
+void TestRtfReader::cellPadding_data()
+{
+    QTest::addColumn<QByteArray>("rowWords");
+    QTest::addColumn<QList<double>>("padding"); // left, right, top, bottom, twips
+    QTest::newRow("gap at the sides only")
+        << QByteArray("\\trgaph108") << QList<double> { 108, 108, 0, 0 };
+    QTest::newRow("twips padding wins over the gap")
+        << QByteArray("\\trgaph108\\trpaddl60\\trpaddr90\\trpaddt30\\trpaddb45"
+                      "\\trpaddfl3\\trpaddfr3\\trpaddft3\\trpaddfb3")
+        << QList<double> { 60, 90, 30, 45 };
+    QTest::newRow("unit before value")
+        << QByteArray("\\trgaph108\\trpaddfl3\\trpaddl20") << QList<double> { 20, 108, 0, 0 };
+    QTest::newRow("padding without its unit is ignored")
+        << QByteArray("\\trgaph50\\trpaddl20\\trpaddt20") << QList<double> { 50, 50, 0, 0 };
+    QTest::newRow("nonsense bounded")
+        << QByteArray("\\trgaph99999\\trpaddt-5\\trpaddft3") << QList<double> { 1440, 1440, 0, 0 };
+}
+
+void TestRtfReader::cellPadding()
+{
+    QFETCH(QByteArray, rowWords);
+    QFETCH(QList<double>, padding);
+    const RtfReadResult result = read("{\\rtf1\\trowd" + rowWords
+        + "\\cellx1000\\cellx2000\\pard\\intbl a\\cell b\\cell\\row"
+          "\\trowd\\trgaph15\\cellx1000\\cellx2000\\pard\\intbl c\\cell d\\cell\\row}");
+    QTextTable *table = tablesIn(result.document->rootFrame()).value(0);
+    QVERIFY(table);
+    QCOMPARE(table->format().cellPadding(), 0.0);
+    for (int column = 0; column < 2; ++column) {
+        const QTextTableCellFormat first = table->cellAt(0, column).format().toTableCellFormat();
+        QCOMPARE(first.leftPadding(), padding[0] / 15);
+        QCOMPARE(first.rightPadding(), padding[1] / 15);
+        QCOMPARE(first.topPadding(), padding[2] / 15);
+        QCOMPARE(first.bottomPadding(), padding[3] / 15);
+        // Each row keeps its own definition's padding.
+        const QTextTableCellFormat second = table->cellAt(1, column).format().toTableCellFormat();
+        QCOMPARE(second.leftPadding(), 1.0);
+        QCOMPARE(second.topPadding(), 0.0);
+    }
 }
 
 void TestRtfReader::blocksAfterTable_data()
