@@ -157,19 +157,57 @@ QTextBlockFormat RtfDocumentWriter::blockFormat(const RtfParagraph &paragraph) c
         else
             format.setLineHeight(toPixels(-props.lineSpacing), QTextBlockFormat::FixedHeight);
     }
-    if (!props.tabs.isEmpty()) {
-        QList<QTextOption::Tab> tabs;
-        for (const RtfTabStop &stop : props.tabs)
-            tabs.append(QTextOption::Tab(toPixels(stop.position), stop.type));
-        std::stable_sort(
-            tabs.begin(), tabs.end(), [](const QTextOption::Tab &a, const QTextOption::Tab &b) {
-                return a.position < b.position;
-            });
+    if (const QList<QTextOption::Tab> tabs = tabPositions(paragraph); !tabs.isEmpty())
         format.setTabPositions(tabs);
-    }
     if (paragraph.pageBreakBefore)
         format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
     return format;
+}
+
+QList<QTextOption::Tab> RtfDocumentWriter::tabPositions(const RtfParagraph &paragraph) const
+{
+    const RtfParaProps &props = paragraph.props;
+    // RTF measures tab stops from the margin, Qt from where the first line
+    // starts; the document's default distance only fits lines starting there.
+    const int origin = props.leftIndent + props.firstLineIndent;
+    QList<RtfTabStop> stops = props.tabs;
+    std::stable_sort(stops.begin(), stops.end(),
+        [](const RtfTabStop &a, const RtfTabStop &b) { return a.position < b.position; });
+    if (props.firstLineIndent < 0) {
+        // A hanging first line jumps to the indent first.
+        const auto beyond = std::find_if(stops.begin(), stops.end(),
+            [&](const RtfTabStop &stop) { return stop.position > origin; });
+        if (beyond == stops.end() || beyond->position > props.leftIndent)
+            stops.insert(beyond, RtfTabStop { props.leftIndent, QTextOption::LeftTab });
+    }
+    const bool hasTab = std::any_of(paragraph.runs.begin(), paragraph.runs.end(),
+        [](const RtfRun &run) { return run.text.contains(u'\t'); });
+    if (origin != 0 && hasTab)
+        appendDefaultStops(stops, origin);
+
+    QList<QTextOption::Tab> tabs;
+    for (const RtfTabStop &stop : stops) {
+        if (stop.position > origin)
+            tabs.append(QTextOption::Tab(toPixels(stop.position - origin), stop.type));
+    }
+    return tabs;
+}
+
+void RtfDocumentWriter::appendDefaultStops(QList<RtfTabStop> &stops, int origin) const
+{
+    // Word and LibreOffice put them every \deftab from the margin, after the
+    // last stop the paragraph sets, across the text width.
+    constexpr int MaxDefaultStops = 64;
+    const int step = m_content.defaultTabWidth;
+    const RtfPageLayout &page = m_content.page;
+    const int textWidth
+        = qBound(step, page.paperWidth - page.marginLeft - page.marginRight, RtfMaxTwips);
+    const int after = qMax(origin, stops.isEmpty() ? 0 : stops.back().position);
+    const int stepsBefore = after >= 0 ? after / step : -((step - 1 - after) / step);
+    int position = (stepsBefore + 1) * step;
+    for (int count = 0; count < MaxDefaultStops && position <= qMax(textWidth, after + step);
+         ++count, position += step)
+        stops.append(RtfTabStop { position, QTextOption::LeftTab });
 }
 
 QTextCharFormat RtfDocumentWriter::charFormat(const RtfCharProps &props)

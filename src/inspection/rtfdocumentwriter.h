@@ -28,6 +28,8 @@ private:
     void writeParagraph(QTextCursor &cursor, const RtfParagraph &paragraph);
     void writeTable(QTextCursor &cursor, const RtfTable &table);
     QTextBlockFormat blockFormat(const RtfParagraph &paragraph) const;
+    QList<QTextOption::Tab> tabPositions(const RtfParagraph &paragraph) const;
+    void appendDefaultStops(QList<RtfTabStop> &stops, int origin) const;
     QTextCharFormat charFormat(const RtfCharProps &props);
     QTextTableCellFormat cellFormat(const RtfCellDef &def, const RtfRowDef &row) const;
     QColor color(int index) const;

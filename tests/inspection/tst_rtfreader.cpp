@@ -73,6 +73,8 @@ private Q_SLOTS:
     void paragraphFormat();
     void defaultTabWidth_data();
     void defaultTabWidth();
+    void tabStopsCountFromTheMargin_data();
+    void tabStopsCountFromTheMargin();
     void styleSheetAndDefaults();
     void simpleTable();
     void cellPadding_data();
@@ -319,7 +321,8 @@ void TestRtfReader::paragraphFormat_data()
                                << 0.0 << 0.0 << 0.0 << 0.0 << single << 0.0 << QList<double>();
     QTest::newRow("indents and spacing")
         << QByteArray("{\\rtf1\\li1320\\ri300\\fi-150\\sb120\\sa240 x\\par}") << int(Qt::AlignLeft)
-        << 88.0 << 20.0 << -10.0 << 8.0 << 16.0 << single << 0.0 << QList<double>();
+        << 88.0 << 20.0 << -10.0 << 8.0 << 16.0 << single << 0.0
+        << QList<double> { 10.0 }; // the hanging indent is a tab stop
     QTest::newRow("line spacing multiple")
         << QByteArray("{\\rtf1\\sl360\\slmult1 x\\par}") << int(Qt::AlignLeft) << 0.0 << 0.0 << 0.0
         << 0.0 << 0.0 << int(QTextBlockFormat::ProportionalHeight) << 150.0 << QList<double>();
@@ -374,6 +377,47 @@ void TestRtfReader::defaultTabWidth()
 {
     QFETCH(QByteArray, rtf);
     QTEST(read(rtf).document->defaultTextOption().tabStopDistance(), "distance");
+}
+
+void TestRtfReader::tabStopsCountFromTheMargin_data()
+{
+    QTest::addColumn<QByteArray>("paragraph");
+    QTest::addColumn<int>("textAt"); // twips from the margin, where "x" starts
+    QTest::addColumn<QList<int>>("firstTabs"); // twips from where the line starts
+    QTest::newRow("default stops past an indent")
+        << QByteArray("\\li1320\\tab\\tab\\tab\\tab x") << 5 * 708
+        << QList<int> { 1416 - 1320, 2124 - 1320, 2832 - 1320, 3540 - 1320 };
+    QTest::newRow("first line indent")
+        << QByteArray("\\li300\\fi400\\tab x") << 708 << QList<int> { 8, 716 };
+    QTest::newRow("hanging indent is a stop")
+        << QByteArray("\\li720\\fi-720\\tab x") << 720 << QList<int> { 720 };
+    QTest::newRow("set stop, then defaults after it")
+        << QByteArray("\\li1000\\tx1500\\tab\\tab x") << 2124 << QList<int> { 500, 1124 };
+    QTest::newRow("no indent keeps the document's distance")
+        << QByteArray("\\tab\\tab x") << 1416 << QList<int> {};
+}
+
+void TestRtfReader::tabStopsCountFromTheMargin()
+{
+    QFETCH(QByteArray, paragraph);
+    QFETCH(int, textAt);
+    QFETCH(QList<int>, firstTabs);
+    const RtfReadResult result = read("{\\rtf1\\deftab708 x\\par\\pard " + paragraph + "\\par}");
+    QVERIFY(result.ok());
+    const QTextBlock reference = result.document->firstBlock();
+    const QTextBlock tabbed = reference.next();
+    QList<int> tabs;
+    for (const QTextOption::Tab &tab : tabbed.blockFormat().tabPositions())
+        tabs.append(qRound(tab.position * 15));
+    QCOMPARE(tabs.mid(0, firstTabs.size()), firstTabs);
+
+    result.document->documentLayout(); // lays the document out
+    const auto xOf = [](const QTextBlock &block, int index) {
+        const QTextLayout *layout = block.layout();
+        return layout->position().x() + layout->lineAt(0).cursorToX(index);
+    };
+    const double x = xOf(tabbed, int(tabbed.text().indexOf(u'x'))) - xOf(reference, 0);
+    QVERIFY2(qAbs(x - textAt / 15.0) < 0.1, qPrintable(QString::number(x * 15)));
 }
 
 void TestRtfReader::styleSheetAndDefaults()
