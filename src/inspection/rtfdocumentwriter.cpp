@@ -60,6 +60,11 @@ void RtfDocumentWriter::writeParagraph(QTextCursor &cursor, const RtfParagraph &
     const QTextBlockFormat format = blockFormat(paragraph);
     const QTextCharFormat firstChars
         = charFormat(paragraph.runs.empty() ? paragraph.markProps : paragraph.runs.front().props);
+    // Qt shows the empty block that must follow a table with no height, so an
+    // empty line there needs a block of its own.
+    if (m_afterTable && paragraph.runs.empty())
+        m_atEmptyBlock = false;
+    m_afterTable = false;
     if (m_atEmptyBlock) {
         // Merged, not set: in a table cell's first block the block's character
         // format is the cell's own format, spans and borders included.
@@ -94,7 +99,8 @@ void RtfDocumentWriter::writeTable(QTextCursor &cursor, const RtfTable &table)
     format.setBorder(0);
     format.setBorderCollapse(true);
     format.setCellSpacing(0);
-    format.setCellPadding(toPixels(qBound(0, firstRow.gap, 1440)));
+    // Each cell gets its row's padding; the table's own would apply to all sides.
+    format.setCellPadding(0);
     format.setAlignment(firstRow.alignment);
     format.setLeftMargin(toPixels(qMax(0, grid.left)));
     QList<QTextLength> widths;
@@ -105,18 +111,22 @@ void RtfDocumentWriter::writeTable(QTextCursor &cursor, const RtfTable &table)
     // A table directly after a table would be joined to it by Qt.
     if (!m_atEmptyBlock)
         cursor.insertBlock();
+    m_afterTable = false;
     QTextTable *textTable = cursor.insertTable(grid.rows, grid.columns, format);
     for (const RtfGridCell &cell : grid.cells) {
         // The format first: setting it later would drop the spans of the merge.
         QTextTableCell textCell = textTable->cellAt(cell.row, cell.column);
         if (!textCell.isValid())
             continue;
-        textCell.setFormat(cellFormat(cell.def));
+        const std::size_t row = static_cast<std::size_t>(cell.row);
+        textCell.setFormat(
+            cellFormat(cell.def, row < table.rows.size() ? table.rows[row].def : firstRow));
         if (cell.rowSpan > 1 || cell.columnSpan > 1)
             textTable->mergeCells(cell.row, cell.column, cell.rowSpan, cell.columnSpan);
         textCell = textTable->cellAt(cell.row, cell.column);
         QTextCursor cellCursor = textCell.firstCursorPosition();
         m_atEmptyBlock = true;
+        m_afterTable = false;
         for (std::size_t i = 0; i < cell.sources.size(); ++i) {
             // Cells merged into this one are normally empty; they add no blank lines.
             if (i == 0 || !isBlank(*cell.sources[i]))
@@ -125,6 +135,7 @@ void RtfDocumentWriter::writeTable(QTextCursor &cursor, const RtfTable &table)
     }
     cursor.setPosition(textTable->lastPosition() + 1);
     m_atEmptyBlock = true;
+    m_afterTable = true;
 }
 
 QTextBlockFormat RtfDocumentWriter::blockFormat(const RtfParagraph &paragraph) const
@@ -146,19 +157,57 @@ QTextBlockFormat RtfDocumentWriter::blockFormat(const RtfParagraph &paragraph) c
         else
             format.setLineHeight(toPixels(-props.lineSpacing), QTextBlockFormat::FixedHeight);
     }
-    if (!props.tabs.isEmpty()) {
-        QList<QTextOption::Tab> tabs;
-        for (const RtfTabStop &stop : props.tabs)
-            tabs.append(QTextOption::Tab(toPixels(stop.position), stop.type));
-        std::stable_sort(
-            tabs.begin(), tabs.end(), [](const QTextOption::Tab &a, const QTextOption::Tab &b) {
-                return a.position < b.position;
-            });
+    if (const QList<QTextOption::Tab> tabs = tabPositions(paragraph); !tabs.isEmpty())
         format.setTabPositions(tabs);
-    }
     if (paragraph.pageBreakBefore)
         format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
     return format;
+}
+
+QList<QTextOption::Tab> RtfDocumentWriter::tabPositions(const RtfParagraph &paragraph) const
+{
+    const RtfParaProps &props = paragraph.props;
+    // RTF measures tab stops from the margin, Qt from where the first line
+    // starts; the document's default distance only fits lines starting there.
+    const int origin = props.leftIndent + props.firstLineIndent;
+    QList<RtfTabStop> stops = props.tabs;
+    std::stable_sort(stops.begin(), stops.end(),
+        [](const RtfTabStop &a, const RtfTabStop &b) { return a.position < b.position; });
+    if (props.firstLineIndent < 0) {
+        // A hanging first line jumps to the indent first.
+        const auto beyond = std::find_if(stops.begin(), stops.end(),
+            [&](const RtfTabStop &stop) { return stop.position > origin; });
+        if (beyond == stops.end() || beyond->position > props.leftIndent)
+            stops.insert(beyond, RtfTabStop { props.leftIndent, QTextOption::LeftTab });
+    }
+    const bool hasTab = std::any_of(paragraph.runs.begin(), paragraph.runs.end(),
+        [](const RtfRun &run) { return run.text.contains(u'\t'); });
+    if (origin != 0 && hasTab)
+        appendDefaultStops(stops, origin);
+
+    QList<QTextOption::Tab> tabs;
+    for (const RtfTabStop &stop : stops) {
+        if (stop.position > origin)
+            tabs.append(QTextOption::Tab(toPixels(stop.position - origin), stop.type));
+    }
+    return tabs;
+}
+
+void RtfDocumentWriter::appendDefaultStops(QList<RtfTabStop> &stops, int origin) const
+{
+    // Word and LibreOffice put them every \deftab from the margin, after the
+    // last stop the paragraph sets, across the text width.
+    constexpr int MaxDefaultStops = 64;
+    const int step = m_content.defaultTabWidth;
+    const RtfPageLayout &page = m_content.page;
+    const int textWidth
+        = qBound(step, page.paperWidth - page.marginLeft - page.marginRight, RtfMaxTwips);
+    const int after = qMax(origin, stops.isEmpty() ? 0 : stops.back().position);
+    const int stepsBefore = after >= 0 ? after / step : -((step - 1 - after) / step);
+    int position = (stepsBefore + 1) * step;
+    for (int count = 0; count < MaxDefaultStops && position <= qMax(textWidth, after + step);
+         ++count, position += step)
+        stops.append(RtfTabStop { position, QTextOption::LeftTab });
 }
 
 QTextCharFormat RtfDocumentWriter::charFormat(const RtfCharProps &props)
@@ -194,9 +243,14 @@ QTextCharFormat RtfDocumentWriter::charFormat(const RtfCharProps &props)
     return format;
 }
 
-QTextTableCellFormat RtfDocumentWriter::cellFormat(const RtfCellDef &def) const
+QTextTableCellFormat RtfDocumentWriter::cellFormat(
+    const RtfCellDef &def, const RtfRowDef &row) const
 {
     QTextTableCellFormat format;
+    format.setLeftPadding(toPixels(row.leftPadding()));
+    format.setRightPadding(toPixels(row.rightPadding()));
+    format.setTopPadding(toPixels(row.topPadding()));
+    format.setBottomPadding(toPixels(row.bottomPadding()));
     const auto border = [](const RtfBorder &side) {
         return side.present ? qMax(1.0, toPixels(side.width)) : 0.0;
     };

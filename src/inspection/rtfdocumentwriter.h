@@ -28,13 +28,16 @@ private:
     void writeParagraph(QTextCursor &cursor, const RtfParagraph &paragraph);
     void writeTable(QTextCursor &cursor, const RtfTable &table);
     QTextBlockFormat blockFormat(const RtfParagraph &paragraph) const;
+    QList<QTextOption::Tab> tabPositions(const RtfParagraph &paragraph) const;
+    void appendDefaultStops(QList<RtfTabStop> &stops, int origin) const;
     QTextCharFormat charFormat(const RtfCharProps &props);
-    QTextTableCellFormat cellFormat(const RtfCellDef &def) const;
+    QTextTableCellFormat cellFormat(const RtfCellDef &def, const RtfRowDef &row) const;
     QColor color(int index) const;
 
     const RtfContent &m_content;
     QTextDocument *m_document = nullptr;
     bool m_atEmptyBlock = true; // the cursor's block is new and still unused
+    bool m_afterTable = false; // ... and it is the block Qt keeps after a table
     RtfCharProps m_cachedProps;
     QTextCharFormat m_cachedFormat;
     bool m_cacheValid = false;

@@ -87,13 +87,33 @@ struct RtfCellDef
     Qt::Alignment verticalAlignment = Qt::AlignTop;
 };
 
+// \trpadd* of one side of a row's cells: the space between border and
+// text, counted only when its unit (\trpaddf*) is 3, twips.
+struct RtfRowPadding
+{
+    static constexpr int Twips = 3;
+
+    int value = 0;
+    int unit = 0;
+
+    bool given() const { return unit == Twips; }
+};
+
 // \trowd ... : the layout of a table row.
 struct RtfRowDef
 {
     int left = 0; // \trleft
     int gap = 0; // \trgaph: half the space between cells
+    RtfRowPadding paddingLeft, paddingRight, paddingTop, paddingBottom;
     Qt::Alignment alignment = Qt::AlignLeft;
     QList<RtfCellDef> cells;
+
+    // Space between border and text, twips: \trgaph at the sides and none
+    // above and below unless the row gives its own.
+    int leftPadding() const { return paddingLeft.given() ? paddingLeft.value : gap; }
+    int rightPadding() const { return paddingRight.given() ? paddingRight.value : gap; }
+    int topPadding() const { return paddingTop.given() ? paddingTop.value : 0; }
+    int bottomPadding() const { return paddingBottom.given() ? paddingBottom.value : 0; }
 };
 
 } // namespace kavro

@@ -2,6 +2,13 @@
 
 namespace kavro {
 
+namespace {
+
+// An inch: more space than that around a cell's text is nonsense.
+constexpr int RtfMaxPadding = 1440;
+
+} // namespace
+
 bool RtfRowDefBuilder::handle(RtfWord word, int parameter, bool hasParameter, int depth)
 {
     switch (word) {
@@ -24,7 +31,31 @@ bool RtfRowDefBuilder::handle(RtfWord word, int parameter, bool hasParameter, in
         defAt(m_depth).left = RtfTwips(parameter);
         return true;
     case RtfWord::RowGap:
-        defAt(m_depth).gap = qBound(0, parameter, RtfMaxTwips);
+        defAt(m_depth).gap = qBound(0, parameter, RtfMaxPadding);
+        return true;
+    case RtfWord::RowPaddingLeft:
+        defAt(m_depth).paddingLeft.value = qBound(0, parameter, RtfMaxPadding);
+        return true;
+    case RtfWord::RowPaddingRight:
+        defAt(m_depth).paddingRight.value = qBound(0, parameter, RtfMaxPadding);
+        return true;
+    case RtfWord::RowPaddingTop:
+        defAt(m_depth).paddingTop.value = qBound(0, parameter, RtfMaxPadding);
+        return true;
+    case RtfWord::RowPaddingBottom:
+        defAt(m_depth).paddingBottom.value = qBound(0, parameter, RtfMaxPadding);
+        return true;
+    case RtfWord::RowPaddingUnitLeft:
+        defAt(m_depth).paddingLeft.unit = parameter;
+        return true;
+    case RtfWord::RowPaddingUnitRight:
+        defAt(m_depth).paddingRight.unit = parameter;
+        return true;
+    case RtfWord::RowPaddingUnitTop:
+        defAt(m_depth).paddingTop.unit = parameter;
+        return true;
+    case RtfWord::RowPaddingUnitBottom:
+        defAt(m_depth).paddingBottom.unit = parameter;
         return true;
     case RtfWord::RowAlignLeft:
         defAt(m_depth).alignment = Qt::AlignLeft;

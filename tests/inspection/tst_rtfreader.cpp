@@ -1,5 +1,6 @@
 #include "inspection/rtfreader.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QImage>
 #include <QTextBlock>
@@ -72,8 +73,14 @@ private Q_SLOTS:
     void paragraphFormat();
     void defaultTabWidth_data();
     void defaultTabWidth();
+    void tabStopsCountFromTheMargin_data();
+    void tabStopsCountFromTheMargin();
     void styleSheetAndDefaults();
     void simpleTable();
+    void cellPadding_data();
+    void cellPadding();
+    void blocksAfterTable_data();
+    void blocksAfterTable();
     void mergedCells();
     void rowsWithDifferentCellBoundaries();
     void nestedTable();
@@ -314,7 +321,8 @@ void TestRtfReader::paragraphFormat_data()
                                << 0.0 << 0.0 << 0.0 << 0.0 << single << 0.0 << QList<double>();
     QTest::newRow("indents and spacing")
         << QByteArray("{\\rtf1\\li1320\\ri300\\fi-150\\sb120\\sa240 x\\par}") << int(Qt::AlignLeft)
-        << 88.0 << 20.0 << -10.0 << 8.0 << 16.0 << single << 0.0 << QList<double>();
+        << 88.0 << 20.0 << -10.0 << 8.0 << 16.0 << single << 0.0
+        << QList<double> { 10.0 }; // the hanging indent is a tab stop
     QTest::newRow("line spacing multiple")
         << QByteArray("{\\rtf1\\sl360\\slmult1 x\\par}") << int(Qt::AlignLeft) << 0.0 << 0.0 << 0.0
         << 0.0 << 0.0 << int(QTextBlockFormat::ProportionalHeight) << 150.0 << QList<double>();
@@ -371,6 +379,47 @@ void TestRtfReader::defaultTabWidth()
     QTEST(read(rtf).document->defaultTextOption().tabStopDistance(), "distance");
 }
 
+void TestRtfReader::tabStopsCountFromTheMargin_data()
+{
+    QTest::addColumn<QByteArray>("paragraph");
+    QTest::addColumn<int>("textAt"); // twips from the margin, where "x" starts
+    QTest::addColumn<QList<int>>("firstTabs"); // twips from where the line starts
+    QTest::newRow("default stops past an indent")
+        << QByteArray("\\li1320\\tab\\tab\\tab\\tab x") << 5 * 708
+        << QList<int> { 1416 - 1320, 2124 - 1320, 2832 - 1320, 3540 - 1320 };
+    QTest::newRow("first line indent")
+        << QByteArray("\\li300\\fi400\\tab x") << 708 << QList<int> { 8, 716 };
+    QTest::newRow("hanging indent is a stop")
+        << QByteArray("\\li720\\fi-720\\tab x") << 720 << QList<int> { 720 };
+    QTest::newRow("set stop, then defaults after it")
+        << QByteArray("\\li1000\\tx1500\\tab\\tab x") << 2124 << QList<int> { 500, 1124 };
+    QTest::newRow("no indent keeps the document's distance")
+        << QByteArray("\\tab\\tab x") << 1416 << QList<int> {};
+}
+
+void TestRtfReader::tabStopsCountFromTheMargin()
+{
+    QFETCH(QByteArray, paragraph);
+    QFETCH(int, textAt);
+    QFETCH(QList<int>, firstTabs);
+    const RtfReadResult result = read("{\\rtf1\\deftab708 x\\par\\pard " + paragraph + "\\par}");
+    QVERIFY(result.ok());
+    const QTextBlock reference = result.document->firstBlock();
+    const QTextBlock tabbed = reference.next();
+    QList<int> tabs;
+    for (const QTextOption::Tab &tab : tabbed.blockFormat().tabPositions())
+        tabs.append(qRound(tab.position * 15));
+    QCOMPARE(tabs.mid(0, firstTabs.size()), firstTabs);
+
+    result.document->documentLayout(); // lays the document out
+    const auto xOf = [](const QTextBlock &block, int index) {
+        const QTextLayout *layout = block.layout();
+        return layout->position().x() + layout->lineAt(0).cursorToX(index);
+    };
+    const double x = xOf(tabbed, int(tabbed.text().indexOf(u'x'))) - xOf(reference, 0);
+    QVERIFY2(qAbs(x - textAt / 15.0) < 0.1, qPrintable(QString::number(x * 15)));
+}
+
 void TestRtfReader::styleSheetAndDefaults()
 {
     const RtfReadResult result
@@ -415,7 +464,7 @@ void TestRtfReader::simpleTable()
     QCOMPARE(cellText(table, 1, 1), u"B2\u2029second line"_s);
     const QTextTableFormat format = table->format();
     QCOMPARE(format.leftMargin(), 88.0);
-    QCOMPARE(format.cellPadding(), 108 / 15.0);
+    QCOMPARE(format.cellPadding(), 0.0);
     const QList<QTextLength> widths = format.columnWidthConstraints();
     QCOMPARE(widths.size(), 2);
     QCOMPARE(widths[0], QTextLength(QTextLength::FixedLength, 2006 / 15.0));
@@ -423,6 +472,88 @@ void TestRtfReader::simpleTable()
     const QString text = result.document->toPlainText();
     QVERIFY2(text.startsWith(u"before\n"_s), qPrintable(text));
     QVERIFY2(text.endsWith(u"\nafter"_s), qPrintable(text));
+}
+
+void TestRtfReader::cellPadding_data()
+{
+    QTest::addColumn<QByteArray>("rowWords");
+    QTest::addColumn<QList<double>>("padding"); // left, right, top, bottom, twips
+    QTest::newRow("gap at the sides only")
+        << QByteArray("\\trgaph108") << QList<double> { 108, 108, 0, 0 };
+    QTest::newRow("twips padding wins over the gap")
+        << QByteArray("\\trgaph108\\trpaddl60\\trpaddr90\\trpaddt30\\trpaddb45"
+                      "\\trpaddfl3\\trpaddfr3\\trpaddft3\\trpaddfb3")
+        << QList<double> { 60, 90, 30, 45 };
+    QTest::newRow("unit before value")
+        << QByteArray("\\trgaph108\\trpaddfl3\\trpaddl20") << QList<double> { 20, 108, 0, 0 };
+    QTest::newRow("padding without its unit is ignored")
+        << QByteArray("\\trgaph50\\trpaddl20\\trpaddt20") << QList<double> { 50, 50, 0, 0 };
+    QTest::newRow("nonsense bounded")
+        << QByteArray("\\trgaph99999\\trpaddt-5\\trpaddft3") << QList<double> { 1440, 1440, 0, 0 };
+}
+
+void TestRtfReader::cellPadding()
+{
+    QFETCH(QByteArray, rowWords);
+    QFETCH(QList<double>, padding);
+    const RtfReadResult result = read("{\\rtf1\\trowd" + rowWords
+        + "\\cellx1000\\cellx2000\\pard\\intbl a\\cell b\\cell\\row"
+          "\\trowd\\trgaph15\\cellx1000\\cellx2000\\pard\\intbl c\\cell d\\cell\\row}");
+    QTextTable *table = tablesIn(result.document->rootFrame()).value(0);
+    QVERIFY(table);
+    QCOMPARE(table->format().cellPadding(), 0.0);
+    for (int column = 0; column < 2; ++column) {
+        const QTextTableCellFormat first = table->cellAt(0, column).format().toTableCellFormat();
+        QCOMPARE(first.leftPadding(), padding[0] / 15);
+        QCOMPARE(first.rightPadding(), padding[1] / 15);
+        QCOMPARE(first.topPadding(), padding[2] / 15);
+        QCOMPARE(first.bottomPadding(), padding[3] / 15);
+        // Each row keeps its own definition's padding.
+        const QTextTableCellFormat second = table->cellAt(1, column).format().toTableCellFormat();
+        QCOMPARE(second.leftPadding(), 1.0);
+        QCOMPARE(second.topPadding(), 0.0);
+    }
+}
+
+void TestRtfReader::blocksAfterTable_data()
+{
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<QStringList>("blocks");
+    QTest::addColumn<int>("emptyLinesAbove");
+    // Qt keeps an empty block after every table and shows it with no height:
+    // empty lines from the file come after it.
+    QTest::newRow("empty line") << QByteArray("\\pard\\fs24\\par \\pard\\fs24 X\\par")
+                                << QStringList { QString(), QString(), u"X"_s } << 1;
+    QTest::newRow("two empty lines")
+        << QByteArray("\\pard\\par\\par X\\par")
+        << QStringList { QString(), QString(), QString(), u"X"_s } << 2;
+    QTest::newRow("text directly") << QByteArray("\\pard X\\par") << QStringList { u"X"_s } << 0;
+}
+
+void TestRtfReader::blocksAfterTable()
+{
+    QFETCH(QByteArray, after);
+    QFETCH(int, emptyLinesAbove);
+    const RtfReadResult result = read(
+        "{\\rtf1\\trowd\\trgaph108\\cellx2000\\pard\\intbl\\fs24 A\\cell\\row " + after + "}");
+    QTextTable *table = tablesIn(result.document->rootFrame()).value(0);
+    QVERIFY(table);
+    QStringList blocks;
+    for (QTextBlock block = result.document->findBlock(table->lastPosition() + 1); block.isValid();
+         block = block.next())
+        blocks.append(block.text());
+    QTEST(blocks, "blocks");
+
+    // X moves down by the height of one line (same font) per empty line.
+    const auto topAndHeightOfLast = [](QTextDocument *document) {
+        const QRectF rect = document->documentLayout()->blockBoundingRect(document->lastBlock());
+        return std::pair { rect.top(), rect.height() };
+    };
+    const auto [top, height] = topAndHeightOfLast(result.document.get());
+    const RtfReadResult direct = read(
+        "{\\rtf1\\trowd\\trgaph108\\cellx2000\\pard\\intbl\\fs24 A\\cell\\row \\pard X\\par}");
+    const double gap = top - topAndHeightOfLast(direct.document.get()).first;
+    QCOMPARE(gap, emptyLinesAbove * height);
 }
 
 void TestRtfReader::mergedCells()
