@@ -24,14 +24,14 @@ enum TReceiverState {
 // ZeroReadings; the dispatch also writes ZeroReadings.
 struct ReceiverData
 {
-    TInstrumentImage InstrumentImage{};
+    TInstrumentImage InstrumentImage {};
     TReceiverState ReceiverState = rsDetecting;
     std::int32_t ImagePos = 0;
     bool ZeroPrefixSeen = false;
     bool CountdownLowNext = false;
     std::uint16_t CountdownValue = 0;
     bool ZeroCapture = false;
-    std::array<std::int32_t, ZeroReadingChannels> ZeroReadings{};
+    std::array<std::int32_t, ZeroReadingChannels> ZeroReadings {};
     bool BlockReceived = false;
     int CurrentChannel = 0;
     std::uint16_t ReadingValue = 0; // 12 bits

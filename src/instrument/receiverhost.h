@@ -15,14 +15,14 @@ public:
 
     // Serial port
     virtual void SendByte(std::uint8_t code) = 0; // result ignored by every caller
-    virtual void DisconnectPort() = 0;            // diagnostic mode only
+    virtual void DisconnectPort() = 0; // diagnostic mode only
 
     // Main window
     virtual void ChannelReading(int channel, int rawValue) = 0;
     virtual void EnableMeasurementActions(bool enabled) = 0;
     virtual void SetNewCarEnabled(bool enabled) = 0; // actNewCar
-    virtual int ShownPageIndex() const = 0;          // PageControl1; 0 is the empty page
-    virtual void CloseMainWindow() = 0;              // ends the program
+    virtual int ShownPageIndex() const = 0; // PageControl1; 0 is the empty page
+    virtual void CloseMainWindow() = 0; // ends the program
 
     // Pump state
     virtual bool PumpRunning() const = 0;
@@ -40,7 +40,7 @@ public:
     // Automatic zero setting window (TServiceForm) and maintenance notice
     // (TWarningForm), created with the main window as owner. The receiver
     // keeps track of which of them it has open.
-    virtual void ShowServiceWindow() = 0;  // create and show
+    virtual void ShowServiceWindow() = 0; // create and show
     virtual void CloseServiceWindow() = 0; // close and destroy
     virtual void ShowNoticeWindow() = 0;
     virtual void CloseNoticeWindow() = 0;

@@ -25,16 +25,16 @@ public:
 
     QList<Shown> messages;
     QList<int> portChoicesShownWith; // preselected index of each port dialog
-    QList<Button> answers;           // answers to the next message boxes
-    QList<int> portAnswers;          // indexes chosen in the next port dialogs
+    QList<Button> answers; // answers to the next message boxes
+    QList<int> portAnswers; // indexes chosen in the next port dialogs
     Button fallbackAnswer = No;
     int fallbackPort = -1;
     std::function<void(const Shown &)> onMessage; // runs while the box is "open"
-    std::function<void(int)> onPortChoice;         // runs while the port dialog is "open"
+    std::function<void(int)> onPortChoice; // runs while the port dialog is "open"
     QList<const QWidget *> parents; // parent of each message box and port dialog, in order
 
     Button Message(QWidget *parent, const QString &title, const QString &text, Icon icon,
-                   Buttons buttons) override
+        Buttons buttons) override
     {
         parents.append(parent);
         messages.append({ title, text, icon, buttons });
@@ -64,8 +64,7 @@ class FakeEnvironment : public AppEnvironment
 public:
     explicit FakeEnvironment(QString folder)
         : folder_(std::move(folder))
-    {
-    }
+    { }
 
     QDateTime now = QDateTime(QDate(2026, 12, 8), QTime(10, 0));
     int endCalls = 0;
