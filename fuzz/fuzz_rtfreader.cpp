@@ -1,4 +1,4 @@
-#include "inspection/rtfreader.h"
+#include "rtf/rtfreader.h"
 
 #include <QGuiApplication>
 #include <QTextDocument>

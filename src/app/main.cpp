@@ -1,6 +1,6 @@
-#include "instrument/programstart.h"
-#include "ui/appenvironment.h"
-#include "ui/userdialogs.h"
+#include "app/programstart.h"
+#include "platform/appenvironment.h"
+#include "ui/qtuserdialogs.h"
 
 #include <QApplication>
 

@@ -188,13 +188,4 @@ double ComputeLambda(const ReceiverData &receiver, const TRawReadings &raw)
     return LambdaFromGases(co, co2, o2, ch);
 }
 
-double Clamp(double value, double low, double high)
-{
-    if (value < low)
-        return low;
-    if (value > high)
-        return high;
-    return value;
-}
-
 } // namespace kavro

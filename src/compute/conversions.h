@@ -34,7 +34,7 @@
 // Nothing here converts an infinite, NaN or out-of-range real to an integer.
 
 #include "compute/constanttables.h"
-#include "instrument/receiverdata.h"
+#include "protocol/receiverdata.h"
 
 #include <QLoggingCategory>
 
@@ -76,7 +76,5 @@ double LambdaFromGases(double co, double co2, double o2, double ch);
 // λ from the latest raw readings of channels 0 to 4 (converts CO, and so
 // writes its debug line, like any other CO conversion).
 double ComputeLambda(const ReceiverData &receiver, const TRawReadings &rawReadings);
-
-double Clamp(double value, double low, double high);
 
 } // namespace kavro

@@ -1,24 +1,12 @@
 #pragma once
 
 #include "compute/conversions.h"
-#include "instrument/receiverdata.h"
+#include "compute/quantities.h"
+#include "protocol/receiverdata.h"
 
 #include <optional>
 
 namespace kavro {
-
-// Quantity numbers: the index under which a converted value is shown, stored
-// and reported. Not the channel number.
-enum TQuantity : int {
-    qnCO = 0, // % vol
-    qnCH = 1, // ppm
-    qnCO2 = 2, // % vol
-    qnO2 = 3, // % vol
-    qnLambda = 4,
-    qnEngineSpeed = 5, // rpm
-    qnTemperature = 6, // °C
-};
-constexpr int QuantityCount = 7;
 
 struct QuantityValue
 {

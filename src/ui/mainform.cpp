@@ -1,13 +1,14 @@
 #include "ui/mainform.h"
 
 #include "compute/conversions.h"
-#include "instrument/commportdriver.h"
-#include "instrument/instrumentreceiver.h"
-#include "instrument/receiverdata.h"
+#include "device/commportdriver.h"
+#include "platform/appenvironment.h"
+#include "platform/programname.h"
+#include "platform/userdialogs.h"
+#include "protocol/instrumentcodes.h"
+#include "protocol/receiverdata.h"
 #include "ui/actionimages.h"
-#include "ui/appenvironment.h"
 #include "ui/shortcuthintmenu.h"
-#include "ui/userdialogs.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -28,7 +29,6 @@ namespace kavro {
 
 namespace {
 
-const QString MessageTitle = u"КАВРО-02"_s;
 constexpr QSize FormSize(800, 565);
 constexpr QSize FormMinimumSize(800, 560);
 constexpr QSize ToolButtonSize(25, 25);
@@ -40,10 +40,6 @@ const QColor Silver(192, 192, 192);
 
 constexpr int imgPumpStopped = 16;
 constexpr int imgPumpRunning = 18;
-
-// Upper ends of the display ranges by quantity (CO, CH, CO2, O2, λ, engine
-// speed, temperature).
-constexpr std::array<double, QuantityCount> DisplayMaximum { 7, 3000, 15.5, 22, 2, 9999, 99.99 };
 
 struct ActionDefinition
 {
@@ -96,7 +92,7 @@ void TMainForm::FormCreate()
 {
     PageControl1->setCurrentIndex(pgEmpty);
     tsEmptyShow();
-    setWindowTitle(MessageTitle);
+    setWindowTitle(ProgramName);
     dataReceived_ = false;
 }
 
@@ -230,7 +226,7 @@ void TMainForm::CreatePanels()
         return label;
     };
     Label2 = addTitle(u"Label2"_s, u"Газоанализатор"_s);
-    Label1 = addTitle(u"Label1"_s, u"КАВРО-02"_s);
+    Label1 = addTitle(u"Label1"_s, ProgramName);
 
     PageControl1 = new QStackedWidget(Panel1);
     PageControl1->setObjectName(u"PageControl1"_s);
@@ -373,7 +369,7 @@ void TMainForm::ShowValue(int quantity, double value)
     if (ShownPageIndex() == pgEmpty || quantity < 0 || quantity >= QuantityCount)
         return;
     const auto index = std::size_t(quantity);
-    shownValues_[index] = Clamp(value, 0.0, DisplayMaximum[index]);
+    shownValues_[index] = LimitToDisplayRange(quantity, value);
 }
 
 double TMainForm::CurrentValue(int quantity) const
@@ -524,7 +520,7 @@ void TMainForm::SendToInstrument(std::uint8_t code)
 
 void TMainForm::ShowWarning(const QString &text)
 {
-    dialogs_.Message(this, MessageTitle, text, UserDialogs::Icon::Warning, UserDialogs::Ok);
+    dialogs_.Message(this, ProgramName, text, UserDialogs::Icon::Warning, UserDialogs::Ok);
 }
 
 } // namespace kavro

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "compute/readingdispatch.h"
-#include "instrument/serviceform.h"
-#include "instrument/warningform.h"
+#include "ui/serviceform.h"
+#include "ui/warningform.h"
 
 #include <QMainWindow>
 #include <QPointer>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "compute/calibration.h"
-#include "instrument/receiverdata.h"
+#include "protocol/receiverdata.h"
 
 namespace kavro::test {
 

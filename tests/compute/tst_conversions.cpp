@@ -1,5 +1,6 @@
 #include "compute/calibration.h"
 #include "compute/conversions.h"
+#include "compute/quantities.h"
 #include "testreceivers.h"
 
 #include <QLoggingCategory>
@@ -400,17 +401,18 @@ void TestConversions::clamp_data()
     QTest::addColumn<double>("value");
     QTest::addColumn<double>("result");
 
+    // O2 is shown from 0 to 22 % vol.
     QTest::newRow("below") << -0.1 << 0.0;
     QTest::newRow("inside") << 14.5 << 14.5;
-    QTest::newRow("above") << 2147483647.0 << 20.0;
-    QTest::newRow("at the top") << 20.0 << 20.0;
+    QTest::newRow("above") << 2147483647.0 << 22.0;
+    QTest::newRow("at the top") << 22.0 << 22.0;
 }
 
 void TestConversions::clamp()
 {
     QFETCH(double, value);
     QFETCH(double, result);
-    QCOMPARE(Clamp(value, 0.0, 20.0), result);
+    QCOMPARE(LimitToDisplayRange(qnO2, value), result);
 }
 
 QTEST_GUILESS_MAIN(TestConversions)

@@ -2,7 +2,7 @@
 // run as a separate process exactly as an operator or the build would run it.
 
 #include "inspection/reporttags.h"
-#include "inspection/rtfreader.h"
+#include "rtf/rtfreader.h"
 
 #include <QDir>
 #include <QFile>

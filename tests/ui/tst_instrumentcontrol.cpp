@@ -1,11 +1,11 @@
-#include "../instrument/pseudoterminal.h"
-#include "../support/scripteddialogs.h"
-#include "instrument/commportdriver.h"
-#include "instrument/receiverdata.h"
-#include "instrument/serviceform.h"
-#include "instrument/warningform.h"
+#include "device/commportdriver.h"
+#include "protocol/receiverdata.h"
+#include "support/pseudoterminal.h"
+#include "support/scripteddialogs.h"
 #include "ui/actionimages.h"
 #include "ui/mainform.h"
+#include "ui/serviceform.h"
+#include "ui/warningform.h"
 
 #include <QAbstractButton>
 #include <QAction>

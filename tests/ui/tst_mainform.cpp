@@ -1,10 +1,10 @@
-#include "../support/scripteddialogs.h"
 #include "compute/calibration.h"
 #include "compute/conversions.h"
-#include "instrument/commportdriver.h"
-#include "instrument/receiverdata.h"
+#include "device/commportdriver.h"
+#include "platform/appenvironment.h"
+#include "protocol/receiverdata.h"
+#include "support/scripteddialogs.h"
 #include "ui/actionimages.h"
-#include "ui/appenvironment.h"
 #include "ui/mainform.h"
 #include "ui/shortcuthintmenu.h"
 
@@ -617,7 +617,7 @@ void tst_MainForm::channelFourUpdatesOnlyLambda()
     raw[2] = 50;
     raw[3] = 400;
     raw[4] = 2000;
-    const double lambda = Clamp(ComputeLambda(*receiverData_, raw), 0, 2);
+    const double lambda = std::clamp(ComputeLambda(*receiverData_, raw), 0.0, 2.0);
     QCOMPARE(form.CurrentValue(4), lambda);
     for (int q = 0; q < QuantityCount; ++q) {
         if (q != 4)

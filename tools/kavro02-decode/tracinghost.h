@@ -1,6 +1,6 @@
 #pragma once
 
-#include "instrument/instrumentreceiver.h"
+#include "protocol/instrumentreceiver.h"
 
 #include <QString>
 #include <QTextStream>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "instrument/receiverdata.h"
+#include "protocol/receiverdata.h"
 
 #include <QByteArray>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "programsettings.h"
 
-#include "instrument/portdevicemap.h"
-#include "instrument/portindexstore.h"
+#include "device/portdevicemap.h"
+#include "device/portindexstore.h"
 
 #include <QFileInfo>
 #include <QSettings>

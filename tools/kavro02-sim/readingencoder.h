@@ -1,7 +1,7 @@
 #pragma once
 
-#include "instrument/receiverdata.h"
 #include "inverseconversion.h"
+#include "protocol/receiverdata.h"
 
 #include <array>
 #include <functional>

@@ -7,7 +7,7 @@
 // read or is not RTF, 3 the PDF could not be written.
 
 #include "inspection/reporttags.h"
-#include "inspection/rtfreader.h"
+#include "rtf/rtfreader.h"
 #include "templatepdf.h"
 
 #include <QCommandLineParser>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "inspection/rtfreader.h"
+#include "rtf/rtfreader.h"
 
 #include <QPageLayout>
 #include <QString>

@@ -3,7 +3,7 @@
 // three runs for reading and for laying the document out, and the peak
 // resident memory while doing so.
 
-#include "inspection/rtfreader.h"
+#include "rtf/rtfreader.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,0 +1,78 @@
+#include "app/programstart.h"
+
+#include "app/programhost.h"
+#include "ui/mainform.h"
+
+namespace kavro {
+
+EndWatchingEnvironment::EndWatchingEnvironment(
+    AppEnvironment &environment, std::function<void()> onEnd)
+    : environment_(environment)
+    , onEnd_(std::move(onEnd))
+{ }
+
+QDateTime EndWatchingEnvironment::Now() const
+{
+    return environment_.Now();
+}
+
+QString EndWatchingEnvironment::ProgramFolder() const
+{
+    return environment_.ProgramFolder();
+}
+
+void EndWatchingEnvironment::EndProgram(int exitCode)
+{
+    if (!ended_) {
+        ended_ = true;
+        exitCode_ = exitCode;
+    }
+    environment_.EndProgram(exitCode);
+    onEnd_();
+}
+
+ProgramStart::ProgramStart(AppEnvironment &environment, UserDialogs &dialogs, SplashTimings timings)
+    // An end during start-up also leaves the splash's modal loop.
+    : environment_(environment,
+        [this] {
+            if (splash_)
+                splash_->close();
+        })
+    , dialogs_(dialogs)
+    , timings_(timings)
+{ }
+
+ProgramStart::~ProgramStart()
+{
+    // The host serves the receiver with the main window: it goes first.
+    host_.reset();
+    mainForm_.reset();
+}
+
+bool ProgramStart::Run()
+{
+    mainForm_ = std::make_unique<TMainForm>(receiverData_, dialogs_, environment_);
+    host_ = std::make_unique<ProgramHost>(*mainForm_, receiverData_, dialogs_, environment_);
+
+    auto splash = std::make_unique<TSplashForm>(*host_, dialogs_, timings_);
+    splash_ = splash.get();
+    host_->SetSplash(splash_);
+
+    // To come, in this order, when their windows exist: the monitoring
+    // parameters dialog TMonParamsForm, the measurement dialog TNewMesForm
+    // (handed to the host with SetMeasurementDialog) and the report window
+    // TPrintForm.
+
+    splash->exec();
+    host_->SetSplash(nullptr);
+    splash_ = nullptr;
+    splash.reset();
+
+    if (!host_->PortOpen() || environment_.Ended())
+        return false;
+
+    // To come: the vehicle data dialog TEditCarForm.
+    return true;
+}
+
+} // namespace kavro

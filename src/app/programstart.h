@@ -1,0 +1,65 @@
+#pragma once
+
+#include "platform/appenvironment.h"
+#include "protocol/receiverdata.h"
+#include "ui/splashform.h"
+
+#include <functional>
+#include <memory>
+
+namespace kavro {
+
+class ProgramHost;
+class TMainForm;
+class UserDialogs;
+
+// Passes everything on to the program's environment and notes the end of the
+// program, so that the start sequence can stop wherever the end comes from.
+class EndWatchingEnvironment : public AppEnvironment
+{
+public:
+    EndWatchingEnvironment(AppEnvironment &environment, std::function<void()> onEnd);
+
+    QDateTime Now() const override;
+    QString ProgramFolder() const override;
+    void EndProgram(int exitCode) override;
+
+    bool Ended() const { return ended_; }
+    int ExitCode() const { return exitCode_; }
+
+private:
+    AppEnvironment &environment_;
+    std::function<void()> onEnd_;
+    bool ended_ = false;
+    int exitCode_ = 0;
+};
+
+// The start of the program: creates the windows in their order, shows the
+// connection splash modally (which opens the port and waits for the
+// instrument) and tells whether the event loop is to run. It owns the
+// program-wide instances for as long as the program runs.
+class ProgramStart
+{
+public:
+    ProgramStart(AppEnvironment &environment, UserDialogs &dialogs, SplashTimings timings = {});
+    ~ProgramStart();
+
+    // False when the program ends instead of running its event loop.
+    bool Run();
+    int ExitCode() const { return environment_.ExitCode(); }
+
+    TMainForm *MainForm() const { return mainForm_.get(); }
+    ProgramHost *Host() const { return host_.get(); }
+    ReceiverData &Receiver() { return receiverData_; }
+
+private:
+    EndWatchingEnvironment environment_;
+    UserDialogs &dialogs_;
+    SplashTimings timings_;
+    ReceiverData receiverData_;
+    std::unique_ptr<TMainForm> mainForm_;
+    std::unique_ptr<ProgramHost> host_;
+    TSplashForm *splash_ = nullptr;
+};
+
+} // namespace kavro

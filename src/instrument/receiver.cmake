@@ -1,5 +1,0 @@
-target_sources(kavro_core PRIVATE
-  ${CMAKE_CURRENT_LIST_DIR}/receiverdata.h
-  ${CMAKE_CURRENT_LIST_DIR}/receiverhost.h
-  ${CMAKE_CURRENT_LIST_DIR}/instrumentreceiver.h
-  ${CMAKE_CURRENT_LIST_DIR}/instrumentreceiver.cpp)

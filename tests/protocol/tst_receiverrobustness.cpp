@@ -1,0 +1,410 @@
+// Millions of random and mutated instrument bytes through the receiver, with
+// a host that re-enters ReceiveByte from its calls (as nested message loops
+// do) and changes the windows under the receiver's feet. Checks on every
+// byte: image writes only where the protocol puts them, valid state, readings
+// in range, at most one service and one notice window.
+//
+// KAVRO_ROBUSTNESS_BYTES sets the byte count, KAVRO_ROBUSTNESS_SEED the seed.
+
+#include "protocol/instrumentreceiver.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTest>
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+using namespace kavro;
+
+namespace {
+
+#ifdef NDEBUG
+constexpr qint64 DefaultByteCount = 6'000'000;
+#else
+constexpr qint64 DefaultByteCount = 1'500'000; // the sanitizer build
+#endif
+
+qint64 EnvNumber(const char *name, qint64 fallback)
+{
+    bool ok = false;
+    const qint64 value = qEnvironmentVariable(name).toLongLong(&ok);
+    return ok && value > 0 ? value : fallback;
+}
+
+// Instrument streams: plain noise, plausible traffic and the decoder's
+// captures, all with occasional mutations.
+class StreamSource
+{
+public:
+    StreamSource(QRandomGenerator &random, QList<QByteArray> captures)
+        : m_random(random)
+        , m_captures(std::move(captures))
+    { }
+
+    quint8 Next()
+    {
+        if (m_pos >= m_buffer.size())
+            Refill();
+        return static_cast<quint8>(m_buffer[m_pos++]);
+    }
+
+private:
+    int Below(int n) { return static_cast<int>(m_random.bounded(n)); }
+    char AnyByte() { return static_cast<char>(Below(256)); }
+
+    void Refill()
+    {
+        m_buffer.clear();
+        m_pos = 0;
+        switch (Below(4)) {
+        case 0:
+            for (int i = 0; i < 4096; ++i)
+                m_buffer += AnyByte();
+            return;
+        case 1:
+            m_buffer = m_captures[Below(int(m_captures.size()))];
+            break;
+        default:
+            for (int i = 0; i < 64; ++i)
+                AppendSegment();
+            break;
+        }
+        Mutate();
+    }
+
+    void AppendSegment()
+    {
+        switch (Below(12)) {
+        case 0: { // automatic zero setting
+            m_buffer += char(0x80 + Below(6));
+            m_buffer += char(0xD2);
+            for (int word = Below(40); word >= 0; --word)
+                m_buffer += QByteArray(1, char(word & 0xFF)) + char(word >> 8);
+            break;
+        }
+        case 1: { // calibration block, sometimes empty, sometimes 65 bytes
+            m_buffer += char(0xC4);
+            m_buffer += char(Below(8) == 0 ? 0xFF : Below(255));
+            for (int i = 0; i < 64; ++i)
+                m_buffer += AnyByte();
+            break;
+        }
+        case 10: // losses of step, each answered by detection at once: ImagePos creeps up
+            for (int n = Below(300); n > 0; --n)
+                m_buffer += QByteArray(1, char(0xC2)) + char(Below(128));
+            break;
+        case 2: // zero prefix start
+            m_buffer += QByteArray(2 + Below(4), 0) + char(Below(3));
+            break;
+        case 3: { // notice, pump, operating modes
+            static constexpr char codes[] = { char(0xC1), char(0xC2), char(0xD0), char(0x80),
+                char(0x85), char(0x86), char(0x8F) };
+            m_buffer += codes[Below(int(sizeof codes))];
+            break;
+        }
+        default: { // readings
+            for (int i = 0; i < 8; ++i) {
+                const int channel = Below(16);
+                m_buffer += char(channel < 8 ? 0xE0 + channel : 0xF0 + channel - 8);
+                m_buffer += char(0x20 | Below(16));
+                m_buffer += char(0x10 | Below(16));
+                m_buffer += char(Below(16));
+            }
+        }
+        }
+    }
+
+    // Bit flips, replaced, lost and repeated bytes.
+    void Mutate()
+    {
+        QByteArray out;
+        for (const char b : std::as_const(m_buffer)) {
+            switch (Below(300)) {
+            case 0:
+                out += char(b ^ (1 << Below(8)));
+                break;
+            case 1:
+                out += AnyByte();
+                break;
+            case 2:
+                break;
+            case 3:
+                out += b;
+                out += b;
+                break;
+            default:
+                out += b;
+            }
+        }
+        m_buffer = out.isEmpty() ? QByteArray(1, AnyByte()) : out;
+    }
+
+    QRandomGenerator &m_random;
+    QList<QByteArray> m_captures;
+    QByteArray m_buffer;
+    qsizetype m_pos = 0;
+};
+
+// Plays the program and checks the receiver from inside every call.
+class ChaoticHost : public ReceiverHost
+{
+public:
+    ChaoticHost(QRandomGenerator &random, StreamSource &source)
+        : m_random(random)
+        , m_source(source)
+    { }
+
+    void Attach(TInstrumentReceiver *receiver, ReceiverData *data)
+    {
+        m_receiver = receiver;
+        m_data = data;
+        m_shadow = data->InstrumentImage;
+        serviceWindows = noticeWindows = 0;
+        splashExists = true;
+        programEnded = false;
+    }
+
+    // One byte as the port's receive handler delivers it; the expected image
+    // write is applied to the shadow first (a nested byte writes later).
+    void Deliver(quint8 b)
+    {
+        ++bytesDelivered;
+        ExpectWrite(b);
+        m_receiver->ReceiveByte(b);
+        CheckData();
+        if (m_shadow != m_data->InstrumentImage)
+            Fail("image written outside the protocol's place");
+    }
+
+    qint64 bytesDelivered = 0;
+    qint64 readings = 0;
+    qint64 nestedBytes = 0;
+    int serviceWindows = 0;
+    int noticeWindows = 0;
+    bool splashExists = true;
+    bool programEnded = false;
+    QByteArray failure;
+
+    void SendByte(std::uint8_t) override { Disturb(); }
+    void DisconnectPort() override { }
+    void ChannelReading(int channel, int rawValue) override
+    {
+        ++readings;
+        if (channel < 0 || channel > 15 || rawValue < 0 || rawValue > 4095)
+            Fail("reading out of range");
+        if (m_data->ZeroCapture && channel < ZeroReadingChannels)
+            m_data->ZeroReadings[static_cast<std::size_t>(channel)] = rawValue;
+        Disturb();
+    }
+    void EnableMeasurementActions(bool) override { Disturb(); }
+    void SetNewCarEnabled(bool) override { Disturb(); }
+    int ShownPageIndex() const override { return m_page; }
+    void CloseMainWindow() override { programEnded = true; }
+    bool PumpRunning() const override { return m_pump; }
+    void SetPumpState(bool running) override
+    {
+        m_pump = running;
+        Disturb();
+    }
+    bool MeasurementDialogVisible() const override { return m_measurementVisible; }
+    void CloseMeasurementDialog() override
+    {
+        m_measurementVisible = false;
+        Disturb();
+    }
+    bool SplashExists() const override { return splashExists; }
+    bool SplashTimerFired() const override { return m_timerFired; }
+    void CloseSplash() override
+    {
+        if (!splashExists)
+            Fail("splash closed twice");
+        splashExists = false;
+        Disturb();
+    }
+    void ShowServiceWindow() override
+    {
+        if (++serviceWindows > 1)
+            Fail("second service window");
+        Disturb();
+    }
+    void CloseServiceWindow() override
+    {
+        if (--serviceWindows < 0)
+            Fail("service window closed that was not open");
+        Disturb();
+    }
+    void ShowNoticeWindow() override
+    {
+        if (++noticeWindows > 1)
+            Fail("second notice window");
+        Disturb();
+    }
+    void CloseNoticeWindow() override
+    {
+        if (--noticeWindows < 0)
+            Fail("notice window closed that was not open");
+        Disturb();
+    }
+    void StartWatchdog() override { Disturb(); }
+    void StopWatchdog() override { Disturb(); }
+    void ShowWarningMessage(const QString &) override { }
+
+private:
+    void Fail(const char *what)
+    {
+        if (failure.isEmpty())
+            failure = QByteArray(what) + " after " + QByteArray::number(bytesDelivered) + " bytes";
+    }
+
+    void ExpectWrite(quint8 b)
+    {
+        const int pos = m_data->ImagePos;
+        if (m_data->ReceiverState == rsDetecting) {
+            m_shadow[static_cast<std::size_t>(pos % InstrumentImageSize)] = b;
+        } else if (m_data->ReceiverState == rsCalibrationBlock) {
+            const int end = m_data->ZeroPrefixSeen ? 193 : 192;
+            if (pos < end)
+                m_shadow[static_cast<std::size_t>(pos)] = b;
+        }
+    }
+
+    void CheckData()
+    {
+        const ReceiverData &d = *m_data;
+        if (d.ReceiverState < rsDetecting || d.ReceiverState > rsHalted)
+            Fail("invalid state");
+        if (d.ImagePos < 0 || d.ImagePos >= 3 * InstrumentImageSize)
+            Fail("ImagePos out of bounds");
+        if (d.ReceiverState == rsCalibrationBlock && d.ImagePos > 193)
+            Fail("block position beyond 193");
+        if (d.CurrentChannel < 0 || d.CurrentChannel > 15)
+            Fail("channel out of range");
+        if (d.ReadingValue > 4095)
+            Fail("reading value beyond 12 bits");
+    }
+
+    // The windows change and nested message loops deliver further bytes.
+    void Disturb()
+    {
+        CheckData();
+        switch (m_random.bounded(40)) {
+        case 0:
+            m_measurementVisible = !m_measurementVisible;
+            break;
+        case 1:
+            m_timerFired = !m_timerFired;
+            break;
+        case 2:
+            m_page = static_cast<int>(m_random.bounded(4));
+            break;
+        case 3:
+            m_pump = !m_pump;
+            break;
+        case 4:
+        case 5:
+            if (m_depth < 3 && !programEnded) {
+                ++m_depth;
+                for (int n = static_cast<int>(m_random.bounded(1, 4)); n > 0; --n) {
+                    ++nestedBytes;
+                    Deliver(m_source.Next());
+                }
+                --m_depth;
+            }
+            break;
+        default:
+            break;
+        }
+    }
+
+    QRandomGenerator &m_random;
+    StreamSource &m_source;
+    TInstrumentReceiver *m_receiver = nullptr;
+    ReceiverData *m_data = nullptr;
+    TInstrumentImage m_shadow {};
+    bool m_measurementVisible = false;
+    bool m_timerFired = true;
+    bool m_pump = false;
+    int m_page = 0;
+    int m_depth = 0;
+};
+
+QList<QByteArray> DecoderCaptures()
+{
+    QList<QByteArray> captures;
+    const QDir dir(QStringLiteral(KAVRO_TEST_DATA "/decode"));
+    for (const QString &name : dir.entryList({ u"*.hex"_s }, QDir::Files)) {
+        QFile file(dir.filePath(name));
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        QByteArray hex;
+        for (QByteArray line : file.readAll().split('\n')) {
+            const qsizetype comment = line.indexOf('#');
+            hex += (comment >= 0 ? line.left(comment) : line) + ' ';
+        }
+        const QByteArray bytes = QByteArray::fromHex(hex);
+        if (!bytes.isEmpty())
+            captures << bytes;
+    }
+    return captures;
+}
+
+} // namespace
+
+class tst_ReceiverRobustness : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void randomAndMutatedStreams();
+};
+
+void tst_ReceiverRobustness::randomAndMutatedStreams()
+{
+    const qint64 byteCount = EnvNumber("KAVRO_ROBUSTNESS_BYTES", DefaultByteCount);
+    const auto seed = static_cast<quint32>(EnvNumber("KAVRO_ROBUSTNESS_SEED", 20261208));
+    const QList<QByteArray> captures = DecoderCaptures();
+    QVERIFY2(captures.size() >= 5, "the decoder's captures seed the mutations");
+
+    QRandomGenerator random(seed);
+    StreamSource source(random, captures);
+    ChaoticHost host(random, source);
+    QElapsedTimer clock;
+    clock.start();
+
+    int programRuns = 0;
+    int statesSeen = 0;
+    int highestDetectingPos = 0;
+    while (host.bytesDelivered < byteCount && host.failure.isEmpty()) {
+        // One program run: fresh data, a new receiver, until a diagnostic
+        // mode ends it or the stream moves on.
+        ReceiverData data;
+        TInstrumentReceiver receiver(data, host);
+        host.Attach(&receiver, &data);
+        ++programRuns;
+        const qint64 runEnd = host.bytesDelivered + static_cast<qint64>(random.bounded(50'000));
+        while (host.bytesDelivered < runEnd && !host.programEnded && host.failure.isEmpty()) {
+            host.Deliver(source.Next());
+            statesSeen |= 1 << data.ReceiverState;
+            if (data.ReceiverState == rsDetecting)
+                highestDetectingPos = std::max(highestDetectingPos, data.ImagePos);
+            if (data.ReceiverState == rsHalted && random.bounded(1000) == 0)
+                receiver.ResetForPortSetup();
+        }
+        if (host.serviceWindows != int(receiver.ServiceWindowOpen())
+            || host.noticeWindows != int(receiver.NoticeWindowOpen()))
+            host.failure = "the receiver lost track of its windows";
+    }
+    qInfo("seed %u: %lld bytes (%lld nested), %lld readings, %d runs, highest detecting "
+          "ImagePos %d, in %lld ms",
+        seed, host.bytesDelivered, host.nestedBytes, host.readings, programRuns,
+        highestDetectingPos, clock.elapsed());
+    QVERIFY2(host.failure.isEmpty(), host.failure.constData());
+    QCOMPARE(statesSeen, 0x3F); // every state was visited
+    QVERIFY2(highestDetectingPos > InstrumentImageSize, "detection above 255 was exercised");
+    QVERIFY(host.nestedBytes > 0);
+}
+
+QTEST_GUILESS_MAIN(tst_ReceiverRobustness)
+#include "tst_receiverrobustness.moc"
