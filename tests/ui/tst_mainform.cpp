@@ -4,6 +4,7 @@
 #include "platform/appenvironment.h"
 #include "protocol/receiverdata.h"
 #include "support/scripteddialogs.h"
+#include "support/widgetdump.h"
 #include "ui/actionimages.h"
 #include "ui/mainform.h"
 #include "ui/shortcuthintmenu.h"
@@ -96,6 +97,7 @@ private Q_SLOTS:
     void cleanup();
 
     void windowLayout();
+    void windowDump();
     void actionProperties_data();
     void actionProperties();
     void menusAndToolBar_data();
@@ -201,6 +203,13 @@ void tst_MainForm::windowLayout()
         if (!action->isSeparator())
             QCOMPARE(form.tlbMain->widgetForAction(action)->size(), QSize(25, 25));
     }
+}
+
+void tst_MainForm::windowDump()
+{
+    form_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    QVERIFY(test::MatchesGolden(*form_, u"mainform"_s));
 }
 
 void tst_MainForm::actionProperties_data()
