@@ -11,6 +11,7 @@
 
 #include "inspection/reportfilling.h"
 #include "inspection/reporttags.h"
+#include "inspection/reporttemplate.h"
 #include "rtf/rtfreader.h"
 #include "sampleinputs.h"
 #include "templatepdf.h"
@@ -104,6 +105,9 @@ int main(int argc, char *argv[])
 
     printTagLines(out, result.document->toPlainText());
     out.flush();
+    if (const kavro::ReportTemplate bounded = kavro::ReadReportTemplate(data); !bounded.ok())
+        err << "kavro02-template: the report window refuses this template: " << bounded.error
+            << '\n';
 
     if (parser.isSet(sampleOption)) {
         const kavro::ReportFillResult filled
