@@ -12,16 +12,18 @@ namespace kavro {
 // The report template is the operator's to edit, so it may be anything. These
 // bounds keep loading, filling and laying it out well under a second, so the
 // report window never freezes:
-// - the file size bounds the reading time (about 0.15 s per MiB) and leaves
-//   room for a logo picture (stored in hexadecimal, twice its size);
+// - the file size bounds the reading time (about 0.1 s per MiB of text) and
+//   leaves room for a logo picture (stored in hexadecimal, twice its size);
 // - a paragraph without break opportunities takes time growing with the square
 //   of its length to lay out (20 000 characters: about 15 ms, 200 000: over a
 //   second), so no paragraph (table cells included) may be longer;
-// - the whole text bounds the layout of many ordinary paragraphs (200 000
-//   characters: about 60 ms), some 60 pages where a report has one.
+// - the whole text bounds the layout and printing of many paragraphs (100 000
+//   characters, some 30 pages where a report has one: at worst about 0.06 s
+//   to lay out and 0.3 s to print).
+// tools/reportbench prints these figures.
 inline constexpr qint64 MaxTemplateFileBytes = 4 * 1024 * 1024;
 inline constexpr int MaxTemplateParagraphCharacters = 20'000;
-inline constexpr int MaxTemplateCharacters = 200'000;
+inline constexpr int MaxTemplateCharacters = 100'000;
 
 struct ReportTemplate
 {

@@ -306,8 +306,8 @@ void tst_ReportFilling::templateBounds_data()
     QTest::newRow("table cell too long") << QByteArray("{\\rtf1\\trowd\\cellx2000\\pard\\intbl "
         + QByteArray(MaxTemplateParagraphCharacters + 1, 'b') + "\\cell\\row}")
                                          << u"a paragraph of 20001 characters"_s;
-    QTest::newRow("text too long") << paragraphs(10, MaxTemplateParagraphCharacters)
-                                   << u"200010 characters of text, more than the 200000"_s;
+    QTest::newRow("text too long") << paragraphs(5, MaxTemplateParagraphCharacters)
+                                   << u"100005 characters of text, more than the 100000"_s;
     QTest::newRow("file too large")
         << QByteArray("{\\rtf1 x{\\*\\comment " + QByteArray(MaxTemplateFileBytes, ' ') + "}}")
         << u"4194326 bytes, more than the 4194304 a template may have"_s;
