@@ -273,11 +273,6 @@ void tst_NewMesForm::startFromTheMainWindow()
     const Values shown { 7, 3000, 14.5, 22, 1.01, 9999, 85 };
     QCOMPARE(form.Results().Readings[AfterAdjustment][MinimumIdle], shown);
     QCOMPARE(form.Results().Readings[AfterAdjustment][IncreasedIdle], shown);
-
-    // A new vehicle: nothing to print, the readings stay.
-    form.ResetForNewVehicle();
-    QVERIFY(!window.actPrint->isEnabled());
-    QCOMPARE(form.Results().Readings[AfterAdjustment][IncreasedIdle], shown);
 }
 
 QTEST_MAIN(tst_NewMesForm)
