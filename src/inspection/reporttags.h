@@ -58,6 +58,13 @@ struct ReportTag
 // the tag "#date#".
 inline constexpr Qt::CaseSensitivity ReportTagCase = Qt::CaseInsensitive;
 
+// Where tag first occurs in a document's visible text at or after from, by
+// the rule above; -1 when it does not.
+inline qsizetype FindReportTag(QStringView visibleText, QStringView tag, qsizetype from = 0)
+{
+    return visibleText.indexOf(tag, from, ReportTagCase);
+}
+
 // λ has no gauge: its standard is this fixed text.
 inline constexpr QStringView ReportLambdaStandard = u"0.97-1.03";
 // Written into each cell of the row BeforeAdjustment when that measurement was not made.

@@ -137,6 +137,10 @@ private Q_SLOTS:
     void pdfPageOfTheFile();
     void unusablePdf_data();
     void unusablePdf();
+    void sampleReport_data();
+    void sampleReport();
+    void sampleNeedsEveryTag();
+    void templateTheWindowRefuses();
 };
 
 void TestTemplate::valueTagNamesFollowTheirCells()
@@ -512,6 +516,76 @@ void TestTemplate::unusablePdf()
     QVERIFY2(run.err.startsWith(u"kavro02-template: "_s), qPrintable(run.err));
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
     QVERIFY(!QFile::exists(pdf));
+}
+
+void TestTemplate::sampleReport_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::newRow("standard") << standardTemplatePath();
+    QTest::newRow("after a LibreOffice round trip") << testData(u"template-libreoffice.rtf"_s);
+}
+
+void TestTemplate::sampleReport()
+{
+    QFETCH(QString, path);
+    const QString pdftotext = QStandardPaths::findExecutable(u"pdftotext"_s);
+    QVERIFY2(!pdftotext.isEmpty(), "poppler-utils is not installed");
+
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(u"sample.pdf"_s);
+    const ToolRun run = runTool({ u"--sample"_s, u"--text"_s, u"--pdf"_s, pdf, path });
+    QCOMPARE(run.err, QString());
+    QCOMPARE(run.exitCode, 0);
+    // The tags are checked in the template as it is; the text is the filled one.
+    QCOMPARE(run.outLines.mid(0, kavro::ReportTagCount + 1), tagLines({}) << u"--- text ---"_s);
+    const QStringList text = run.outLines.mid(kavro::ReportTagCount + 1);
+    for (const QString &line : { u"Модель автомобиля: КамАЗ-6520"_s,
+             u"Регистрационный знак: А123ВС77"_s, u"Владелец: Петров Сергей Николаевич"_s,
+             u"\t\t\t\t- категория N3"_s, u"\t\t\t\t- система нейтрализации трехкомпонентная"_s,
+             u"\t\t\t\t- произведен после 01.10.1986"_s, u" 310 ppm"_s, u"  60 ppm"_s })
+        QVERIFY2(text.contains(line), qPrintable(line));
+
+    // The tests run in the C locale: a point before the decimals.
+    QString printed = runPoppler(pdftotext, { u"-layout"_s, pdf, u"-"_s });
+    printed.replace(QRegularExpression(u"[ \t]+"_s), u" "_s);
+    for (const QString &line : { u"До регулировки 0.85 % 0.62 % 310 ppm 240 ppm 0.98"_s,
+             u"После регулировки 0.18 % 0.12 % 95 ppm 60 ppm 1.00"_s,
+             u"По норме 0.30 % 0.30 % 200 ppm 200 ppm 0.97-1.03"_s })
+        QVERIFY2(printed.contains(line), qPrintable(line + u"\n---\n"_s + printed));
+    QVERIFY2(!printed.contains(u'#'), qPrintable(printed));
+}
+
+void TestTemplate::sampleNeedsEveryTag()
+{
+    QByteArray rtf = readFile(standardTemplatePath());
+    rtf.replace(R"(#{\lang1033 L31}#)", "");
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"template.rtf"_s);
+    const QString pdf = dir.filePath(u"sample.pdf"_s);
+    QVERIFY(writeFile(path, rtf));
+
+    const ToolRun run = runTool({ u"--sample"_s, u"--pdf"_s, pdf, path });
+    QCOMPARE(run.exitCode, 4);
+    QCOMPARE(run.outLines, tagLines({ u"#L31#"_s }));
+    QCOMPARE(run.err, u"kavro02-template: cannot fill the sample report: #L31# missing\n"_s);
+    QVERIFY(!QFile::exists(pdf));
+}
+
+void TestTemplate::templateTheWindowRefuses()
+{
+    // Every tag is there, but one paragraph would take the window too long to lay out.
+    QByteArray rtf = readFile(standardTemplatePath());
+    rtf.replace("\\'cf\\'f0\\'e8\\'ec\\'e5\\'f7\\'e0\\'ed\\'e8\\'ff:", QByteArray(30000, 'x'));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"template.rtf"_s);
+    QVERIFY(writeFile(path, rtf));
+
+    const ToolRun run = runTool({ path });
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.outLines, tagLines({}));
+    QCOMPARE(run.err,
+        u"kavro02-template: the report window refuses this template: a paragraph of 30063 "
+        u"characters, more than the 20000 a template may have\n"_s);
 }
 
 QTEST_MAIN(TestTemplate)

@@ -1,13 +1,19 @@
-// kavro02-template [--text] [--pdf OUT] FILE
+// kavro02-template [--text] [--sample] [--pdf OUT] FILE
 //
 // Reads a report template as the program does and tells, for each report tag
 // in the order of filling, whether the document's visible text holds it (as
 // the report filling looks for it: in any case, whatever its formatting).
+// --sample fills the tags with example values, as the report window would,
+// before the text and the PDF are written.
 // Exit status: 0 the file was read, 1 bad arguments, 2 the file cannot be
-// read or is not RTF, 3 the PDF could not be written.
+// read or is not RTF, 3 the PDF could not be written, 4 the sample could not
+// be filled.
 
+#include "inspection/reportfilling.h"
 #include "inspection/reporttags.h"
+#include "inspection/reporttemplate.h"
 #include "rtf/rtfreader.h"
+#include "sampleinputs.h"
 #include "templatepdf.h"
 
 #include <QCommandLineParser>
@@ -25,12 +31,13 @@ enum ExitStatus {
     UsageError = 1,
     ReadError = 2,
     PdfError = 3,
+    FillError = 4,
 };
 
 void printTagLines(QTextStream &out, const QString &visibleText)
 {
     for (const kavro::ReportTag &tag : kavro::ReportTags()) {
-        const bool found = visibleText.contains(tag.text, kavro::ReportTagCase);
+        const bool found = kavro::FindReportTag(visibleText, tag.text) >= 0;
         out << tag.text << (found ? u" found"_s : u" missing"_s) << '\n';
     }
 }
@@ -56,7 +63,11 @@ int main(int argc, char *argv[])
         u"text"_s, u"Also print the document's visible text after a line \"--- text ---\"."_s);
     const QCommandLineOption pdfOption(
         u"pdf"_s, u"Print the document to the PDF file <OUT> on its own page."_s, u"OUT"_s);
+    const QCommandLineOption sampleOption(u"sample"_s,
+        u"Fill the tags with example values before --text and --pdf (N3, three-component, "
+        u"measured before and after adjustment)."_s);
     parser.addOption(textOption);
+    parser.addOption(sampleOption);
     parser.addOption(pdfOption);
     parser.addPositionalArgument(u"FILE"_s, u"The RTF template to check."_s);
 
@@ -92,11 +103,26 @@ int main(int argc, char *argv[])
         return ReadError;
     }
 
-    const QString visibleText = result.document->toPlainText();
-    printTagLines(out, visibleText);
-    if (parser.isSet(textOption))
-        out << "--- text ---\n" << visibleText << '\n';
+    printTagLines(out, result.document->toPlainText());
     out.flush();
+    if (const kavro::ReportTemplate bounded = kavro::ReadReportTemplate(data); !bounded.ok())
+        err << "kavro02-template: the report window refuses this template: " << bounded.error
+            << '\n';
+
+    if (parser.isSet(sampleOption)) {
+        const kavro::ReportFillResult filled
+            = kavro::FillReport(*result.document, kavro::SampleReportInputs());
+        // The example values are all writable: only a missing tag stops them.
+        if (!filled.ok()) {
+            err << "kavro02-template: cannot fill the sample report: " << filled.tag
+                << " missing\n";
+            return FillError;
+        }
+    }
+    if (parser.isSet(textOption)) {
+        out << "--- text ---\n" << result.document->toPlainText() << '\n';
+        out.flush();
+    }
 
     if (parser.isSet(pdfOption)) {
         const QString problem
