@@ -16,18 +16,22 @@ RectangleShape::RectangleShape(QWidget *parent)
     setAttribute(Qt::WA_OpaquePaintEvent); // paints every pixel itself
 }
 
+QColor RectangleShape::BrushColor() const
+{
+    return palette().color(QPalette::Window);
+}
+
 void RectangleShape::SetBrushColor(const QColor &color)
 {
-    if (color == brushColor_)
-        return;
-    brushColor_ = color;
-    update();
+    QPalette fill = palette();
+    fill.setColor(QPalette::Window, color);
+    setPalette(fill); // repaints
 }
 
 void RectangleShape::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), brushColor_);
+    painter.fillRect(rect(), BrushColor());
     painter.setPen(Qt::black);
     painter.drawRect(0, 0, width() - 1, height() - 1);
 }

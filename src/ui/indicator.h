@@ -9,20 +9,20 @@ class QLabel;
 
 namespace kavro {
 
-// A filled rectangle with a black outline one pixel wide.
+// A filled rectangle with a black outline one pixel wide. The fill is the
+// palette's window colour.
 class RectangleShape : public QWidget
 {
+    Q_OBJECT
+
 public:
     explicit RectangleShape(QWidget *parent);
 
-    QColor BrushColor() const { return brushColor_; }
+    QColor BrushColor() const;
     void SetBrushColor(const QColor &color);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-
-private:
-    QColor brushColor_ = Qt::white;
 };
 
 // Which way a gauge lies and how many coloured zones it has.
