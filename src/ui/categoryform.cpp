@@ -16,7 +16,7 @@ namespace kavro {
 
 namespace {
 
-constexpr QSize ClientSize(393, 274);
+constexpr QSize ClientSize(393, 287);
 constexpr int DateItemAfter1986 = 1;
 
 QFont DialogFont()
@@ -39,17 +39,17 @@ TCategoryForm::TCategoryForm(QWidget *parent)
 
     RadioGroup1 = new RadioGroup(u"RadioGroup1"_s, u" Дата производства автомобиля"_s,
         { u"До 01.10.1986г."_s, u"После 01.10.1986г."_s }, 2, this);
-    RadioGroup1->setGeometry(8, 6, 377, 45);
+    RadioGroup1->setGeometry(8, 6, 377, 52);
     RadioGroup2 = new RadioGroup(u"RadioGroup2"_s, u" Категория по ГОСТ Р 51709-2001 "_s,
         { u"M1"_s, u"M2"_s, u"M3"_s, u"N1"_s, u"N2"_s, u"N3"_s }, 2, this);
-    RadioGroup2->setGeometry(8, 57, 200, 90);
+    RadioGroup2->setGeometry(8, 64, 200, 96);
     RadioGroup3 = new RadioGroup(u"RadioGroup3"_s, u" Система нейтрализации "_s,
         { u"Отсутствует"_s, u"Двухкомпонентная"_s, u"Трехкомпонентная"_s }, 1, this);
-    RadioGroup3->setGeometry(216, 57, 169, 90);
+    RadioGroup3->setGeometry(216, 64, 169, 96);
 
     auto *description = new QGroupBox(u" Описание категории "_s, this);
     description->setObjectName(u"GroupBox1"_s);
-    description->setGeometry(8, 153, 377, 80);
+    description->setGeometry(8, 166, 377, 80);
     GroupBox1 = description;
     Label1 = new QLabel(description);
     Label1->setObjectName(u"Label1"_s);
@@ -60,10 +60,10 @@ TCategoryForm::TCategoryForm(QWidget *parent)
 
     Button1 = new QPushButton(u"Готово"_s, this);
     Button1->setObjectName(u"Button1"_s);
-    Button1->setGeometry(229, 241, 75, 25);
+    Button1->setGeometry(229, 254, 75, 25);
     Button2 = new QPushButton(u"Отмена"_s, this);
     Button2->setObjectName(u"Button2"_s);
-    Button2->setGeometry(310, 241, 75, 25);
+    Button2->setGeometry(310, 254, 75, 25);
 
     connect(RadioGroup1, &RadioGroup::Click, this, &TCategoryForm::RadioGroup1Click);
     connect(RadioGroup2, &RadioGroup::Click, this, &TCategoryForm::RadioGroup2Click);
