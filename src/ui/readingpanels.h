@@ -15,7 +15,9 @@ namespace kavro {
 
 const QColor PanelSilver(192, 192, 192);
 
-// A font by family and height in pixels.
+// A font by family and height in pixels. The reading panels' designed font
+// sizes are pixel heights: only so do five Courier New characters ("00,00")
+// fit the designed value panels (108 x 37 at 35, 150 x 85 at 48).
 QFont PanelFont(const QString &family, int pixelSize, bool bold, bool italic = false);
 
 // A borderless strip filled with color.

@@ -16,7 +16,6 @@ private Q_SLOTS:
     void incompleteChoiceHasNoCode();
     void decodingOtherCodes_data();
     void decodingOtherCodes();
-    void descriptions();
     void scales_data();
     void scales();
     void afterTreatmentField24KeepsCategoryScales();
@@ -75,16 +74,6 @@ void tst_VehicleCategory::decodingOtherCodes()
     QFETCH(int, code);
     QFETCH(CategoryChoice, choice);
     QCOMPARE(DecodeVehicleCategory(code), choice);
-}
-
-void tst_VehicleCategory::descriptions()
-{
-    QCOMPARE(CategoryDescription(0),
-        u"Автотранспортное средство для перевозки пассажиров, имеющее не более 8 мест для сидения, кроме места водителя"_s);
-    QCOMPARE(CategoryDescription(4),
-        u"Автотранспортное средство для перевозки грузов с разрешенной максимальной массой от 3,5 т. до 12 т."_s);
-    QCOMPARE(CategoryDescription(6), QString());
-    QCOMPARE(CategoryDescription(-1), QString());
 }
 
 void tst_VehicleCategory::scales_data()
