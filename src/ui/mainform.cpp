@@ -10,8 +10,6 @@
 #include "protocol/instrumentcodes.h"
 #include "protocol/receiverdata.h"
 #include "ui/actionimages.h"
-#include "ui/levelspage.h"
-#include "ui/numberspage.h"
 #include "ui/shortcuthintmenu.h"
 
 #include <QAction>

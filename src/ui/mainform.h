@@ -2,6 +2,8 @@
 
 #include "compute/currentreadings.h"
 #include "compute/readingdispatch.h"
+#include "ui/levelspage.h"
+#include "ui/numberspage.h"
 #include "ui/serviceform.h"
 #include "ui/warningform.h"
 
@@ -25,8 +27,6 @@ class QWidget;
 namespace kavro {
 
 class AppEnvironment;
-class LevelsPage;
-class NumbersPage;
 class TCommPortDriver;
 class UserDialogs;
 
@@ -102,7 +102,8 @@ public:
     void MeasurementDialogOpened();
     void MeasurementDialogClosed();
 
-    // Vehicle registration has finished with this registration number.
+    // Vehicle registration has finished with this registration number: the
+    // scales page is laid out and shown if the empty page was shown.
     void VehicleRegistered(const QString &registrationNumber);
 
     // Automatic zero setting window and maintenance notice, owned by this
