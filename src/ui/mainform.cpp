@@ -1,7 +1,9 @@
 #include "ui/mainform.h"
 
 #include "compute/conversions.h"
+#include "compute/numberformat.h"
 #include "device/commportdriver.h"
+#include "inspection/vehiclecategory.h"
 #include "platform/appenvironment.h"
 #include "platform/programname.h"
 #include "platform/userdialogs.h"
@@ -36,6 +38,8 @@ constexpr QSize ToolIconSize(18, 18);
 constexpr int WatchdogInterval = 2000; // ms
 constexpr std::array<int, 3> StatusPanelWidths { 300, 160, 50 };
 constexpr int StatusPixelSize = 11;
+constexpr QMargins PanelMargins(9, 6, 9, 8);
+constexpr int TitleGap = 6; // between the title lines and the pages
 const QColor Silver(192, 192, 192);
 
 constexpr int imgPumpStopped = 16;
@@ -94,6 +98,7 @@ void TMainForm::FormCreate()
     tsEmptyShow();
     setWindowTitle(ProgramName);
     dataReceived_ = false;
+    CreateGauges();
 }
 
 void TMainForm::CreateActions()
@@ -233,20 +238,25 @@ void TMainForm::CreatePanels()
     const auto addPage = [this](const QString &name) {
         auto *page = new QWidget(PageControl1);
         page->setObjectName(name);
-        PageControl1->addWidget(page);
         return page;
     };
     tsEmpty = addPage(u"tsEmpty"_s);
-    tsLevels = addPage(u"tsLevels"_s);
-    tsNumbers = addPage(u"tsNumbers"_s);
+    tsLevels = new LevelsPage(PageControl1);
+    tsNumbers = new NumbersPage(PageControl1);
     tsGraphics = addPage(u"tsGraphics"_s);
+    for (QWidget *page :
+        std::initializer_list<QWidget *> { tsEmpty, tsLevels, tsNumbers, tsGraphics })
+        PageControl1->addWidget(page);
     connect(PageControl1, &QStackedWidget::currentChanged, this, &TMainForm::PageControl1Change);
+    PageControl1->installEventFilter(this); // PageControl1Resize
 
+    // At the window's design size (800 x 565) the pages are 782 x 375.
     auto *layout = new QVBoxLayout(Panel1);
-    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setContentsMargins(PanelMargins);
     layout->setSpacing(0);
     layout->addWidget(Label2);
     layout->addWidget(Label1);
+    layout->addSpacing(TitleGap);
     layout->addWidget(PageControl1, 1);
     setCentralWidget(Panel1);
 }
@@ -319,6 +329,7 @@ void TMainForm::tsLevelsShow()
 
 void TMainForm::tsNumbersShow()
 {
+    LayoutNumbersPage();
     SetStatusText(spView, u" Показ уровней параметров в числовом виде"_s);
 }
 
@@ -366,17 +377,111 @@ int TMainForm::RawReading(int channel) const
 
 void TMainForm::ShowValue(int quantity, double value)
 {
-    if (ShownPageIndex() == pgEmpty || quantity < 0 || quantity >= QuantityCount)
+    if (ShownPageIndex() == pgEmpty || !IsQuantity(quantity))
         return;
-    const auto index = std::size_t(quantity);
-    shownValues_[index] = LimitToDisplayRange(quantity, value);
+    const double shown = readings_.Store(quantity, value);
+    if (quantity == qnEngineSpeed)
+        AddChartSample();
+    const QString text = FormatQuantity(quantity, shown);
+    tsLevels->ShowReading(quantity, shown, text);
+    tsNumbers->ShowText(quantity, text);
+    if (quantity <= qnEngineSpeed && measurementFieldWriter_ && MeasurementDialogVisible())
+        measurementFieldWriter_(quantity, text);
 }
 
 double TMainForm::CurrentValue(int quantity) const
 {
-    if (quantity < 0 || quantity >= QuantityCount)
+    return readings_.ShownValue(quantity);
+}
+
+void TMainForm::SetChartSampleHandler(std::function<void()> handler)
+{
+    chartSampleHandler_ = std::move(handler);
+}
+
+void TMainForm::SetMeasurementFieldWriter(
+    std::function<void(int quantity, const QString &text)> writer)
+{
+    measurementFieldWriter_ = std::move(writer);
+}
+
+void TMainForm::AddChartSample()
+{
+    if (chartSampleHandler_)
+        chartSampleHandler_();
+}
+
+void TMainForm::CreateGauges()
+{
+    tsLevels->CreateGauges();
+}
+
+void TMainForm::RedrawGauges()
+{
+    tsLevels->RedrawGauges();
+}
+
+void TMainForm::LayoutLevelsPage()
+{
+    tsLevels->Layout();
+}
+
+void TMainForm::LayoutNumbersPage()
+{
+    tsNumbers->Layout();
+}
+
+void TMainForm::PageControl1Resize()
+{
+    // Every page has the page control's size, shown or not, as its strips
+    // have theirs; the layouts of the views follow once a vehicle is there.
+    for (int index = 0; index < PageControl1->count(); ++index)
+        PageControl1->widget(index)->setGeometry(PageControl1->contentsRect());
+    tsLevels->ArrangeStrips();
+    if (ShownPageIndex() == pgEmpty)
+        return;
+    if (tsLevels->HasGauges())
+        LayoutLevelsPage();
+    LayoutNumbersPage();
+}
+
+bool TMainForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == PageControl1 && event->type() == QEvent::Resize)
+        PageControl1Resize();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::ApplyVehicleCategory(int code)
+{
+    vehicleCategory_ = code;
+    GaugeScales scales;
+    for (int q = 0; q < QuantityCount; ++q) {
+        const TIndicator &gauge = *tsLevels->Gauge(q);
+        scales[std::size_t(q)] = { gauge.MaxValue(), gauge.LowLimit(), gauge.HighLimit() };
+    }
+    scales = ScalesForCategory(code, scales);
+    for (int q = 0; q < QuantityCount; ++q) {
+        const GaugeScale &scale = scales[std::size_t(q)];
+        tsLevels->Gauge(q)->SetScale(scale.MaxValue, scale.LowLimit, scale.HighLimit);
+    }
+}
+
+double TMainForm::GaugeScaleValue(int choice, int quantity) const
+{
+    const TIndicator *gauge = tsLevels->Gauge(quantity);
+    if (!gauge)
         return 0;
-    return shownValues_[std::size_t(quantity)];
+    switch (choice) {
+    case 0:
+        return gauge->LowLimit();
+    case 1:
+        return gauge->HighLimit();
+    case 2:
+        return gauge->MaxValue();
+    default:
+        return 0;
+    }
 }
 
 void TMainForm::EnableMeasurementActions(bool enabled)
@@ -466,6 +571,7 @@ void TMainForm::MeasurementDialogClosed()
 void TMainForm::VehicleRegistered(const QString &registrationNumber)
 {
     EnableMeasurementActions(true);
+    LayoutLevelsPage();
     if (ShownPageIndex() == pgEmpty)
         PageControl1->setCurrentIndex(pgLevels);
     SetStatusText(spVehicle, u" Регистрационный знак - "_s + registrationNumber);

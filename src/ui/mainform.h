@@ -1,6 +1,9 @@
 #pragma once
 
+#include "compute/currentreadings.h"
 #include "compute/readingdispatch.h"
+#include "ui/levelspage.h"
+#include "ui/numberspage.h"
 #include "ui/serviceform.h"
 #include "ui/warningform.h"
 
@@ -51,8 +54,33 @@ public:
     // Reading dispatch
     void ChannelReading(int channel, int rawValue);
     int RawReading(int channel) const;
+
+    // Readings display. ShowValue shows a converted value on every page
+    // (nothing while the empty page is shown); CurrentValue is the last value
+    // shown, limited to the display range.
     void ShowValue(int quantity, double value) override;
     double CurrentValue(int quantity) const;
+    const CurrentReadings &Readings() const { return readings_; }
+    // Runs for every engine speed value shown, after the unlimited values
+    // are stored: the pace of the trend chart.
+    void SetChartSampleHandler(std::function<void()> handler);
+    // Writes a shown value's text (quantities 0 to 5) into the measurement
+    // dialog's field; called only while that dialog is visible.
+    void SetMeasurementFieldWriter(std::function<void(int quantity, const QString &text)> writer);
+
+    // Gauges and page layout
+    void CreateGauges();
+    void RedrawGauges();
+    void LayoutLevelsPage();
+    void LayoutNumbersPage();
+    void PageControl1Resize();
+
+    // Vehicle category: sets the scales and limits of the seven gauges
+    // without redrawing them. GaugeScaleValue reads them back: choice 0
+    // LowLimit, 1 HighLimit, 2 MaxValue (0 for anything else).
+    void ApplyVehicleCategory(int code);
+    int CurrentVehicleCategory() const { return vehicleCategory_; }
+    double GaugeScaleValue(int choice, int quantity) const;
 
     // Command states
     void EnableMeasurementActions(bool enabled);
@@ -74,7 +102,8 @@ public:
     void MeasurementDialogOpened();
     void MeasurementDialogClosed();
 
-    // Vehicle registration has finished with this registration number.
+    // Vehicle registration has finished with this registration number: the
+    // scales page is laid out and shown if the empty page was shown.
     void VehicleRegistered(const QString &registrationNumber);
 
     // Automatic zero setting window and maintenance notice, owned by this
@@ -97,8 +126,8 @@ public:
     QLabel *Label2 = nullptr;
     QStackedWidget *PageControl1 = nullptr;
     QWidget *tsEmpty = nullptr;
-    QWidget *tsLevels = nullptr;
-    QWidget *tsNumbers = nullptr;
+    LevelsPage *tsLevels = nullptr;
+    NumbersPage *tsNumbers = nullptr;
     QWidget *tsGraphics = nullptr;
     QStatusBar *StatusBar1 = nullptr;
     TCommPortDriver *COM1 = nullptr;
@@ -135,6 +164,7 @@ public Q_SLOTS:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void FormCreate();
@@ -149,6 +179,7 @@ private:
     void tsLevelsShow();
     void tsNumbersShow();
     void tsGraphicsShow();
+    void AddChartSample();
     void SendToInstrument(std::uint8_t code);
     void ShowWarning(const QString &text);
 
@@ -157,7 +188,10 @@ private:
     std::function<bool()> measurementDialogVisible_;
     ReadingDispatch dispatch_;
     std::array<QLabel *, 3> statusPanels_ {};
-    std::array<double, QuantityCount> shownValues_ {};
+    CurrentReadings readings_;
+    int vehicleCategory_ = 0;
+    std::function<void()> chartSampleHandler_;
+    std::function<void(int, const QString &)> measurementFieldWriter_;
     bool pumpRunning_ = false;
     bool dataReceived_ = false;
     QPointer<TServiceForm> serviceWindow_;

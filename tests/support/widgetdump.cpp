@@ -13,6 +13,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStackedWidget>
 #include <QStatusBar>
 #include <QTest>
 #include <QTextEdit>
@@ -99,7 +100,63 @@ QString FrameText(const QFrame &frame)
     return text + u"/%1"_s.arg(frame.lineWidth());
 }
 
-QString WidgetLine(const QWidget &widget, const QWidget &window)
+QString AlignmentText(Qt::Alignment alignment)
+{
+    QStringList parts;
+    if (alignment & Qt::AlignRight)
+        parts << u"right"_s;
+    else if (alignment & Qt::AlignHCenter)
+        parts << u"hcenter"_s;
+    if (alignment & Qt::AlignTop)
+        parts << u"top"_s;
+    else if (alignment & Qt::AlignBottom)
+        parts << u"bottom"_s;
+    return parts.join(u'|');
+}
+
+QString LimitText(int limit)
+{
+    return limit == QWIDGETSIZE_MAX ? u"-"_s : QString::number(limit);
+}
+
+// Details of the Full dump: alignment, word wrap, size limits, pages, tool
+// bar buttons.
+QString FullDetails(const QWidget &widget)
+{
+    QString line;
+    if (const auto *label = qobject_cast<const QLabel *>(&widget)) {
+        const QString alignment = AlignmentText(label->alignment());
+        if (!alignment.isEmpty())
+            line += u" align="_s + alignment;
+        if (label->wordWrap())
+            line += u" wrap"_s;
+    }
+    const QSize minimum = widget.minimumSize();
+    const QSize maximum = widget.maximumSize();
+    if (!minimum.isNull())
+        line += u" min=%1x%2"_s.arg(minimum.width()).arg(minimum.height());
+    if (maximum != QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX))
+        line += u" max="_s + LimitText(maximum.width()) + u'x' + LimitText(maximum.height());
+    if (const auto *stack = qobject_cast<const QStackedWidget *>(&widget)) {
+        QStringList pages;
+        for (int index = 0; index < stack->count(); ++index)
+            pages << stack->widget(index)->objectName();
+        line += u" pages=["_s + pages.join(u',') + u"] current=%1"_s.arg(stack->currentIndex());
+    }
+    if (const auto *toolBar = qobject_cast<const QToolBar *>(&widget)) {
+        QStringList sizes;
+        for (QAction *action : toolBar->actions()) {
+            const QWidget *button = toolBar->widgetForAction(action);
+            if (!action->isSeparator() && button)
+                sizes << u"%1x%2"_s.arg(button->width()).arg(button->height());
+        }
+        sizes.removeDuplicates();
+        line += u" buttons="_s + sizes.join(u',');
+    }
+    return line;
+}
+
+QString WidgetLine(const QWidget &widget, const QWidget &window, DumpDetail detail)
 {
     // A window's place depends on the screen; its size does not.
     const QRect g = widget.geometry();
@@ -132,6 +189,8 @@ QString WidgetLine(const QWidget &widget, const QWidget &window)
         line += u" read-only"_s;
     if (qobject_cast<const QToolBar *>(&widget))
         line += u" actions="_s + ActionNames(widget);
+    if (detail == DumpDetail::Full)
+        line += FullDetails(widget);
     if (!widget.isEnabled())
         line += u" disabled"_s;
     if (&widget != &window && !widget.isVisibleTo(&window))
@@ -139,7 +198,8 @@ QString WidgetLine(const QWidget &widget, const QWidget &window)
     return line;
 }
 
-void DumpChildren(const QWidget &widget, const QWidget &window, int depth, QStringList &lines)
+void DumpChildren(
+    const QWidget &widget, const QWidget &window, DumpDetail detail, int depth, QStringList &lines)
 {
     for (const QObject *child : widget.children()) {
         const auto *childWidget = qobject_cast<const QWidget *>(child);
@@ -148,7 +208,7 @@ void DumpChildren(const QWidget &widget, const QWidget &window, int depth, QStri
         const bool named = !childWidget->objectName().isEmpty()
             && !childWidget->objectName().startsWith(u"qt_"_s);
         if (named)
-            lines << QString(depth * 2, u' ') + WidgetLine(*childWidget, window);
+            lines << QString(depth * 2, u' ') + WidgetLine(*childWidget, window, detail);
         if (const auto *menuBar = qobject_cast<const QMenuBar *>(childWidget)) {
             for (const QAction *entry : menuBar->actions()) {
                 if (const QMenu *menu = entry->menu())
@@ -157,15 +217,29 @@ void DumpChildren(const QWidget &widget, const QWidget &window, int depth, QStri
                             + ActionNames(*menu);
             }
         }
-        DumpChildren(*childWidget, window, named ? depth + 1 : depth, lines);
+        DumpChildren(*childWidget, window, detail, named ? depth + 1 : depth, lines);
     }
 }
 
-QString ActionLine(const QAction &action)
+QString ActionLine(const QAction &action, DumpDetail detail)
 {
     QString line = u"action "_s + action.objectName() + u" text="_s + Quoted(action.text());
     if (!action.shortcut().isEmpty())
         line += u" shortcut="_s + action.shortcut().toString(QKeySequence::PortableText);
+    if (detail == DumpDetail::Full) {
+        const QVariant category = action.property("category");
+        if (category.isValid())
+            line += u" category="_s + category.toString();
+        if (!action.statusTip().isEmpty())
+            line += u" hint="_s + Quoted(action.statusTip());
+        if (action.toolTip() != action.statusTip() && !action.statusTip().isEmpty())
+            line += u" tooltip="_s + Quoted(action.toolTip());
+        const QVariant image = action.property("imageIndex");
+        if (image.isValid())
+            line += u" image=%1"_s.arg(image.toInt());
+        if (!action.icon().isNull() && action.isIconVisibleInMenu())
+            line += u" menu-icon"_s;
+    }
     if (action.isCheckable())
         line += action.isChecked() ? u" checked"_s : u" unchecked"_s;
     if (!action.isEnabled())
@@ -180,20 +254,24 @@ QString GoldenPath(const QString &name)
 
 } // namespace
 
-QString DumpWidgetTree(const QWidget &window)
+QString DumpWidgetTree(const QWidget &window, DumpDetail detail)
 {
     QStringList lines;
-    lines << WidgetLine(window, window);
-    DumpChildren(window, window, 1, lines);
+    lines << WidgetLine(window, window, detail);
+    DumpChildren(window, window, detail, 1, lines);
     for (const QAction *action : window.actions())
         if (!action->objectName().isEmpty())
-            lines << u"  "_s + ActionLine(*action);
+            lines << u"  "_s + ActionLine(*action, detail);
     return lines.join(u'\n') + u'\n';
 }
 
-bool MatchesGolden(const QWidget &window, const QString &name)
+bool MatchesGolden(const QWidget &window, const QString &name, DumpDetail detail)
 {
-    const QString actual = DumpWidgetTree(window);
+    return MatchesGolden(DumpWidgetTree(window, detail), name);
+}
+
+bool MatchesGolden(const QString &actual, const QString &name)
+{
     const QString path = GoldenPath(name);
     if (qEnvironmentVariableIntValue("KAVRO_UPDATE_GOLDEN") == 1) {
         QFile file(path);
