@@ -92,7 +92,6 @@ private Q_SLOTS:
     void readOnlyFile();
     void foreignFileUntouched_data();
     void foreignFileUntouched();
-    void fullDisk();
     void unknownDriverNamed();
     void serverStoppedAndBack();
     void loginRefused();
@@ -396,24 +395,6 @@ void tst_VehicleStore::foreignFileUntouched()
     }
     QCOMPARE(FileBytes(FilePath()), bytes);
     QCOMPARE(QDir(folder_->path()).entryList(QDir::Files), QStringList { u"Cars.mdb"_s });
-}
-
-void tst_VehicleStore::fullDisk()
-{
-    if (backEnd_ != Sqlite)
-        QSKIP("the file's page limit");
-    VehicleStore store(folder_->path());
-    VERIFY_OK(store.Open());
-    VERIFY_OK(store.Append(Car(u"П1"_s)));
-    // No page may be added to the file any more, as on a full disk.
-    QSqlQuery pragma(QSqlDatabase::database(store.ConnectionName()));
-    QVERIFY(pragma.exec(u"PRAGMA page_count"_s) && pragma.next());
-    const int pages = pragma.value(0).toInt();
-    QVERIFY(pragma.exec(u"PRAGMA max_page_count = %1"_s.arg(pages)));
-
-    const StoreStatus status = store.Append(Car(u"П2"_s, u"ВАЗ"_s, QString(20'000, u'Ж')));
-    QVERIFY2(status.error.contains(u"database or disk is full"_s), qPrintable(status.error));
-    QCOMPARE(store.AllNumbers().value.size(), 1);
 }
 
 void tst_VehicleStore::unknownDriverNamed()

