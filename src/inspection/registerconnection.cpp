@@ -19,7 +19,7 @@ const QString SqliteDriver = u"QSQLITE"_s;
 QString RegisterConnection::Description() const
 {
     if (engine == Engine::EmbeddedFile)
-        return QDir::toNativeSeparators(filePath);
+        return u"файл «%1»"_s.arg(QDir::toNativeSeparators(filePath));
     const QString host = hostName.isEmpty() ? u"localhost"_s : hostName;
     const QString place = port > 0 ? host + u':' + QString::number(port) : host;
     return u"база «%1» на сервере %2"_s.arg(databaseName, place);

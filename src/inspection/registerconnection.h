@@ -29,8 +29,8 @@ struct RegisterConnection
     QString userName;
     QString password;
 
-    // The register's place in the operator's words: the file path, or
-    // "base on host:port".
+    // The register's place in the operator's words: "файл «path»", or
+    // "база «name» на сервере host:port".
     QString Description() const;
 };
 

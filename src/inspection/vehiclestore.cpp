@@ -145,6 +145,12 @@ StoreStatus VehicleStore::Failed(const QString &operatorText)
     return { operatorText };
 }
 
+StoreStatus VehicleStore::CannotOpen(const QString &reason)
+{
+    return Failed(u"Не удалось открыть базу данных автомобилей (%1):\r%2"_s.arg(
+        connection_.Description(), reason));
+}
+
 StoreStatus VehicleStore::Open()
 {
     Close();
@@ -180,14 +186,12 @@ StoreStatus VehicleStore::OpenEmbeddedFile()
         options += u";QSQLITE_OPEN_READONLY"_s;
     database.setConnectOptions(options);
     if (!database.open())
-        return Failed(u"Не удалось открыть базу данных автомобилей «%1»:\r%2"_s.arg(
-            connection_.Description(), ErrorText(database.lastError())));
+        return CannotOpen(ErrorText(database.lastError()));
     if (!readOnly) {
         // Write-ahead logging lets other programs read while one writes.
         QSqlQuery query(database);
         if (!Run(query, u"PRAGMA journal_mode=WAL"_s))
-            return Failed(u"Не удалось открыть базу данных автомобилей «%1»:\r%2"_s.arg(
-                connection_.Description(), ErrorText(query.lastError())));
+            return CannotOpen(ErrorText(query.lastError()));
     }
     return CreateTableIfMissing(database);
 }
@@ -197,8 +201,7 @@ StoreStatus VehicleStore::OpenServer()
     connectionName_ = NewConnectionName();
     QSqlDatabase database = QSqlDatabase::addDatabase(ServerDriver, connectionName_);
     if (!database.isValid())
-        return Failed(u"Не удалось открыть базу данных автомобилей (%1): драйвер Qt SQL "
-                      u"для PostgreSQL (QPSQL) не установлен."_s.arg(connection_.Description()));
+        return CannotOpen(u"драйвер Qt SQL для PostgreSQL (QPSQL) не установлен."_s);
     database.setHostName(connection_.hostName);
     if (connection_.port > 0)
         database.setPort(connection_.port);
@@ -207,8 +210,7 @@ StoreStatus VehicleStore::OpenServer()
     database.setPassword(connection_.password);
     database.setConnectOptions(u"connect_timeout=%1"_s.arg(ServerConnectTimeoutSeconds));
     if (!database.open())
-        return Failed(u"Не удалось открыть базу данных автомобилей (%1):\r%2"_s.arg(
-            connection_.Description(), ErrorText(database.lastError())));
+        return CannotOpen(ErrorText(database.lastError()));
 
     // A row another station holds is waited for as long as SQLite waits for a
     // locked file, then the write fails instead of hanging.
@@ -216,8 +218,7 @@ StoreStatus VehicleStore::OpenServer()
     const bool prepared = query.prepare(u"SELECT set_config('lock_timeout', ?, false)"_s);
     query.addBindValue(QString::number(busyTimeout_.count()));
     if (!prepared || !query.exec())
-        return Failed(u"Не удалось открыть базу данных автомобилей (%1):\r%2"_s.arg(
-            connection_.Description(), ErrorText(query.lastError())));
+        return CannotOpen(ErrorText(query.lastError()));
     return CreateTableIfMissing(database);
 }
 
@@ -233,14 +234,10 @@ StoreStatus VehicleStore::CreateTableIfMissing(QSqlDatabase &database)
             || !Run(query, CreateNumberIndex) || !Run(query, CreateMarkIndex)) {
             const QString error = ErrorText(query.lastError());
             database.rollback();
-            return Failed(
-                u"Не удалось создать таблицу CAR в базе данных автомобилей (%1):\r%2"_s.arg(
-                    connection_.Description(), error));
+            return CannotOpen(u"таблица CAR не создана: "_s + error);
         }
         if (!database.commit())
-            return Failed(
-                u"Не удалось создать таблицу CAR в базе данных автомобилей (%1):\r%2"_s.arg(
-                    connection_.Description(), ErrorText(database.lastError())));
+            return CannotOpen(u"таблица CAR не создана: "_s + ErrorText(database.lastError()));
     }
     open_ = true;
     return {};

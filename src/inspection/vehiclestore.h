@@ -108,6 +108,8 @@ private:
     StoreStatus PrepareEmbeddedFile(QSqlDatabase &database);
     StoreStatus CreateTableIfMissing(QSqlDatabase &database);
     StoreStatus Failed(const QString &operatorText);
+    // Where the register is and the reason it could not be opened.
+    StoreStatus CannotOpen(const QString &reason);
     QString QueryError(const QSqlQuery &query) const;
     StoreAnswer<std::optional<CarRow>> FindOne(const QString &condition, const QVariant &key) const;
 
