@@ -1,6 +1,7 @@
 #include "device/portindexstore.h"
 
-#include <QFileInfo>
+#include "platform/programsettings.h"
+
 #include <QSettings>
 
 using namespace Qt::StringLiterals;
@@ -10,16 +11,6 @@ namespace kavro {
 namespace {
 const QString IndexValue = u"COM"_s;
 constexpr int NoDefinedPort = -1;
-
-#ifdef Q_OS_WIN
-const QString ParentKey = u"HKEY_LOCAL_MACHINE\\SOFTWARE\\TORVEL"_s;
-const QString KeyName = u"KAVRO02"_s;
-#else
-QString SettingsFilePath(const QString &programFolder)
-{
-    return programFolder + u"/KAVRO02.ini"_s;
-}
-#endif
 } // namespace
 
 PortIndexStore::PortIndexStore(QString programFolder)
@@ -28,20 +19,12 @@ PortIndexStore::PortIndexStore(QString programFolder)
 
 std::unique_ptr<QSettings> PortIndexStore::OpenSettings() const
 {
-#ifdef Q_OS_WIN
-    return std::make_unique<QSettings>(ParentKey + u'\\' + KeyName, QSettings::NativeFormat);
-#else
-    return std::make_unique<QSettings>(SettingsFilePath(programFolder_), QSettings::IniFormat);
-#endif
+    return OpenProgramSettings(programFolder_);
 }
 
 bool PortIndexStore::KeyExists() const
 {
-#ifdef Q_OS_WIN
-    return QSettings(ParentKey, QSettings::NativeFormat).childGroups().contains(KeyName);
-#else
-    return QFileInfo::exists(SettingsFilePath(programFolder_));
-#endif
+    return ProgramSettingsExist(programFolder_);
 }
 
 std::optional<int> PortIndexStore::ReadIndex() const
