@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QDateTimeAxis>
+#include <QFontMetricsF>
 #include <QGraphicsLayout>
 #include <QGraphicsTextItem>
 #include <QLegend>
@@ -29,6 +30,7 @@ constexpr int TextPixelSize = 11;
 constexpr int LineWidth = 2;
 constexpr qint64 ZeroSpanShownMs = 1000;
 constexpr int MaxTickCount = 101;
+constexpr double LeftLabelStep = 1;
 
 QFont ArialFont(int pixelSize)
 {
@@ -55,6 +57,21 @@ const LineDefinition LineDefinitions[] = {
     { &TTrendChart::Series2, u"Series2"_s, u"CH"_s, QColor(128, 255, 0), true },
 };
 
+// The label step of a value axis: the smallest of minimumStep times 1, 2, 5,
+// 10, 20, 50, ... whose labels do not overlap on an axis that many pixels
+// long (a tenth of a label's height between them).
+double FittingLabelStep(const QValueAxis &axis, double minimumStep, double pixels)
+{
+    const double labelSpacing = 1.1 * QFontMetricsF(axis.labelsFont()).height();
+    const double range = axis.max() - axis.min();
+    if (range <= 0 || pixels <= 0)
+        return minimumStep;
+    for (double decade = minimumStep;; decade *= 10)
+        for (double factor : { 1, 2, 5 })
+            if (pixels * decade * factor / range >= labelSpacing || decade * factor >= range)
+                return std::min(decade * factor, range);
+}
+
 void StyleAxis(QAbstractAxis &axis, const QString &title)
 {
     axis.setTitleText(title);
@@ -65,6 +82,7 @@ void StyleAxis(QAbstractAxis &axis, const QString &title)
     axis.setLinePen(QPen(Olive, 1));
     axis.setGridLinePen(QPen(Olive, 1));
     axis.setMinorGridLinePen(QPen(Olive, 1));
+    axis.setTruncateLabels(false);
 }
 
 } // namespace
@@ -117,17 +135,16 @@ void TTrendChart::CreateAxes()
 
     StyleAxis(*LeftAxis, u"CO, CO2, O2 (%)"_s);
     LeftAxis->setRange(0, 30);
+    LeftAxis->setTickInterval(LeftLabelStep);
     LeftAxis->setTickType(QValueAxis::TicksDynamic);
     LeftAxis->setTickAnchor(0);
-    LeftAxis->setTickInterval(1);
     LeftAxis->setLabelFormat(u"%i"_s);
 
-    // The right axis chooses its own label step; 500 suits 0 to 3000.
     StyleAxis(*RightAxis, u"CH, ppm"_s);
     RightAxis->setRange(0, 3000);
+    RightAxis->setTickInterval(500);
     RightAxis->setTickType(QValueAxis::TicksDynamic);
     RightAxis->setTickAnchor(0);
-    RightAxis->setTickInterval(500);
     RightAxis->setLabelFormat(u"%i"_s);
     RightAxis->setGridLineVisible(false);
 }
@@ -171,6 +188,7 @@ void TTrendChart::StyleChart()
     legend->setBorderColor(FrameOrange);
     legend->setLabelColor(Yellow);
     legend->setFont(ArialFont(TextPixelSize));
+    legend->layout()->setContentsMargins(2, 1, 2, 1);
 }
 
 void TTrendChart::SetPopupActions(
@@ -243,6 +261,14 @@ void TTrendChart::RedrawNow()
     BottomAxis->setRange(
         QDateTime::fromMSecsSinceEpoch(shownMinimum), QDateTime::fromMSecsSinceEpoch(shownMaximum));
     BottomAxis->setTickCount(ticks);
+
+    // Label steps as the height allows: the left axis every 1 % where there
+    // is room, the right axis chooses its own.
+    chart()->layout()->activate();
+    const double plotHeight = chart()->plotArea().height();
+    LeftAxis->setTickInterval(FittingLabelStep(*LeftAxis, LeftLabelStep, plotHeight));
+    RightAxis->setTickInterval(FittingLabelStep(*RightAxis, 1, plotHeight));
+    chart()->layout()->activate(); // a picture may be taken before the next event
 
     const int columns = PlotColumns();
     for (int line = 0; line < LineCount; ++line)

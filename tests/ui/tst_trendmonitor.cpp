@@ -1,0 +1,634 @@
+// Monitoring mode on the trend chart, with the chart, the monitoring dialog,
+// a controlled clock and scripted dialogs standing in for the main window's.
+// (That no sample arrives while no vehicle is shown is the main window's
+// part: it shows no values on its empty page.)
+#include "platform/programname.h"
+#include "support/scripteddialogs.h"
+#include "support/widgetdump.h"
+#include "ui/monparamsform.h"
+#include "ui/trendchart.h"
+#include "ui/trendmonitor.h"
+
+#include <QAction>
+#include <QDateTimeAxis>
+#include <QFile>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimeEdit>
+#include <QTimer>
+#include <QValueAxis>
+#include <QtEndian>
+#include <cmath>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using namespace kavro;
+
+namespace {
+
+const QString InitialStatus = u"(as before)"_s;
+const QString OnText = u" Режим слежения включен"_s;
+const QString OffText = u" Режим слежения выключен"_s;
+const QStringList ChartActions
+    = { u"actSaveGraphics"_s, u"actClear"_s, u"actPause"_s, u"actResume"_s };
+const QDate Day(2026, 12, 8);
+
+QDateTime At(int hour, int minute, int second, int ms = 0)
+{
+    return QDateTime(Day, QTime(hour, minute, second, ms));
+}
+
+// Answers the monitoring dialog with a span, or cancels it.
+test::ScriptedDialogs::DialogHandler MonitoringDialog(int result, QTime span = QTime(0, 10))
+{
+    return [=](QDialog &dialog) {
+        static_cast<TMonParamsForm &>(dialog).DateTimePicker1->setTime(span);
+        return result;
+    };
+}
+
+} // namespace
+
+class tst_TrendMonitor : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void startSetsTheAxisAndItFollowsTheNewestPoint();
+    void stateTable_data();
+    void stateTable();
+    void cancelledStartChangesNothing();
+    void pauseThenClear();
+    void stopThenStartRemovesOldPoints();
+    void valuesAreChartedUnlimited();
+    void zeroSpanDoesNotCrash();
+    void saveRequest_data();
+    void saveRequest();
+    void savedFileIsABitmapOfTheChart();
+    void writeFailureIsShown();
+    void dialogKeys_data();
+    void dialogKeys();
+    void windowDumps();
+    void chartSettings_data();
+    void chartSettings();
+    void axisSettings_data();
+    void axisSettings();
+    void labelStepsFollowTheHeight_data();
+    void labelStepsFollowTheHeight();
+    void chartTitleAndLegend();
+    void screenshots();
+
+private:
+    void Start(QTime span = QTime(0, 10));
+    void Sample(const QDateTime &time);
+    QStringList EnabledChartActions() const;
+    TTrendChart &Chart() const { return *panel_->Chart1; }
+
+    std::unique_ptr<QTemporaryDir> folder_;
+    QString programFolder_;
+    std::unique_ptr<test::ScriptedDialogs> dialogs_;
+    std::unique_ptr<test::FakeEnvironment> environment_;
+    std::unique_ptr<QWidget> window_;
+    TTrendChartPanel *panel_ = nullptr;
+    QMap<QString, QAction *> actions_;
+    QString status_;
+    TrendMonitorContext::ChartValueArray values_ {};
+    QString registrationNumber_;
+    int graphicsShown_ = 0;
+    std::unique_ptr<TrendMonitor> monitor_;
+};
+
+void tst_TrendMonitor::initTestCase()
+{
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+}
+
+void tst_TrendMonitor::init()
+{
+    folder_ = std::make_unique<QTemporaryDir>();
+    dialogs_ = std::make_unique<test::ScriptedDialogs>();
+    programFolder_ = folder_->filePath(u"program"_s);
+    QDir().mkpath(programFolder_);
+    environment_ = std::make_unique<test::FakeEnvironment>(programFolder_);
+    environment_->now = At(11, 59, 0);
+    window_ = std::make_unique<QWidget>();
+    window_->resize(800, 565);
+    panel_ = new TTrendChartPanel(window_.get());
+    panel_->setGeometry(4, 154, 792, 387);
+    for (const QString &name :
+        ChartActions + QStringList { u"actMonitoring"_s, u"actGraphics"_s }) {
+        auto *action = new QAction(name, window_.get());
+        action->setObjectName(name);
+        action->setEnabled(!ChartActions.contains(name)); // as after a registration
+        actions_[name] = action;
+    }
+    connect(actions_[u"actGraphics"_s], &QAction::triggered, this, [this] { ++graphicsShown_; });
+    status_ = InitialStatus;
+    values_ = { 0.5, 120, 14, 0.7, 1.0, 800, 85 };
+    graphicsShown_ = 0;
+    monitor_ = std::make_unique<TrendMonitor>(
+        TrendMonitorContext {
+            .actMonitoring = actions_[u"actMonitoring"_s],
+            .actSaveGraphics = actions_[u"actSaveGraphics"_s],
+            .actClear = actions_[u"actClear"_s],
+            .actPause = actions_[u"actPause"_s],
+            .actResume = actions_[u"actResume"_s],
+            .actGraphics = actions_[u"actGraphics"_s],
+            .setMonitoringStatus = [this](const QString &text) { status_ = text; },
+            .chartValues = [this] { return values_; },
+            .registrationNumber = [this] { return registrationNumber_; },
+            .dialogs = *dialogs_,
+            .environment = *environment_,
+            .dialogParent = window_.get(),
+        },
+        *panel_->Chart1);
+}
+
+void tst_TrendMonitor::cleanup()
+{
+    monitor_.reset();
+    window_.reset();
+    actions_.clear();
+}
+
+void tst_TrendMonitor::Start(QTime span)
+{
+    dialogs_->dialogHandlers << MonitoringDialog(QDialog::Accepted, span);
+    actions_[u"actMonitoring"_s]->trigger();
+}
+
+void tst_TrendMonitor::Sample(const QDateTime &time)
+{
+    environment_->now = time;
+    monitor_->AddChartSample();
+}
+
+QStringList tst_TrendMonitor::EnabledChartActions() const
+{
+    QStringList names;
+    for (const QString &name : ChartActions)
+        if (actions_[name]->isEnabled())
+            names << name;
+    return names;
+}
+
+void tst_TrendMonitor::startSetsTheAxisAndItFollowsTheNewestPoint()
+{
+    environment_->now = At(12, 0, 0);
+    Start();
+    QCOMPARE(dialogs_->modalDialogs, QStringList { u"TMonParamsForm"_s });
+    QCOMPARE(graphicsShown_, 1);
+    Chart().RedrawNow();
+    QCOMPARE(Chart().BottomAxis->min(), At(12, 0, 0));
+    QCOMPARE(Chart().BottomAxis->max(), At(12, 10, 0));
+    QCOMPARE(Chart().BottomAxis->tickCount(), 11); // a label every minute
+
+    Sample(At(12, 5, 0));
+    Sample(At(12, 10, 0));
+    Chart().RedrawNow();
+    QCOMPARE(Chart().BottomAxis->min(), At(12, 0, 0));
+    Sample(At(12, 10, 0, 500));
+    Chart().RedrawNow();
+    QCOMPARE(Chart().BottomAxis->min(), At(12, 0, 0, 500));
+    QCOMPARE(Chart().BottomAxis->max(), At(12, 10, 0, 500));
+    QCOMPARE(Chart().BottomAxis->tickCount(), 11);
+    QCOMPARE(Chart().Series5->count(), 3);
+}
+
+void tst_TrendMonitor::stateTable_data()
+{
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QStringList>("enabled");
+    QTest::addColumn<bool>("checked");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<bool>("records");
+
+    const QString save = u"actSaveGraphics"_s, clear = u"actClear"_s, pause = u"actPause"_s,
+                  resume = u"actResume"_s;
+    QTest::newRow("never started")
+        << QStringList() << QStringList() << false << InitialStatus << false;
+    QTest::newRow("start cancelled")
+        << QStringList { u"cancel"_s } << QStringList() << false << InitialStatus << false;
+    QTest::newRow("running") << QStringList { u"start"_s } << QStringList { save, clear, pause }
+                             << true << OnText << true;
+    QTest::newRow("paused") << QStringList { u"start"_s, u"pause"_s }
+                            << QStringList { save, clear, resume } << true << OnText << false;
+    QTest::newRow("resumed") << QStringList { u"start"_s, u"pause"_s, u"resume"_s }
+                             << QStringList { save, clear, pause } << true << OnText << true;
+    QTest::newRow("cleared while paused")
+        << QStringList { u"start"_s, u"pause"_s, u"clear"_s } << QStringList { save, clear, resume }
+        << true << OnText << false;
+    QTest::newRow("stopped") << QStringList { u"start"_s, u"stop"_s } << QStringList { save }
+                             << false << OffText << false;
+    QTest::newRow("stopped while paused") << QStringList { u"start"_s, u"pause"_s, u"stop"_s }
+                                          << QStringList { save } << false << OffText << false;
+    QTest::newRow("started again after a paused stop")
+        << QStringList { u"start"_s, u"pause"_s, u"stop"_s, u"start"_s }
+        << QStringList { save, clear, pause } << true << OnText << true;
+    QTest::newRow("restart cancelled") << QStringList { u"start"_s, u"stop"_s, u"cancel"_s }
+                                       << QStringList { save } << false << OffText << false;
+}
+
+void tst_TrendMonitor::stateTable()
+{
+    QFETCH(QStringList, steps);
+    QAction *monitoring = actions_[u"actMonitoring"_s];
+    for (const QString &step : steps) {
+        if (step == u"start"_s || step == u"cancel"_s)
+            dialogs_->dialogHandlers
+                << MonitoringDialog(step == u"start"_s ? QDialog::Accepted : QDialog::Rejected);
+        if (step == u"clear"_s)
+            dialogs_->answers << UserDialogs::Yes;
+        const QString action = step == u"start"_s || step == u"cancel"_s || step == u"stop"_s
+            ? u"actMonitoring"_s
+            : u"act"_s + step.at(0).toUpper() + step.mid(1);
+        actions_[action]->trigger();
+    }
+    QTEST(EnabledChartActions(), "enabled");
+    QTEST(monitoring->isChecked(), "checked");
+    QTEST(monitor_->MonitoringOn(), "checked");
+    QTEST(status_, "status");
+    const qsizetype before = Chart().Points().Size();
+    Sample(environment_->now.addSecs(1));
+    QTEST(Chart().Points().Size() == before + 1, "records");
+}
+
+void tst_TrendMonitor::cancelledStartChangesNothing()
+{
+    environment_->now = At(12, 0, 0);
+    Start();
+    Sample(At(12, 0, 1));
+    actions_[u"actMonitoring"_s]->trigger(); // stop
+    Chart().RedrawNow();
+    const QDateTime minimum = Chart().BottomAxis->min();
+    dialogs_->dialogHandlers << MonitoringDialog(QDialog::Rejected, QTime(0, 2));
+    environment_->now = At(13, 0, 0);
+    actions_[u"actMonitoring"_s]->trigger();
+    Chart().RedrawNow();
+    QCOMPARE(Chart().Points().Size(), 1);
+    QCOMPARE(Chart().BottomAxis->min(), minimum);
+    QCOMPARE(graphicsShown_, 1);
+    QCOMPARE(status_, OffText);
+    QCOMPARE(EnabledChartActions(), QStringList { u"actSaveGraphics"_s });
+    // The span chosen before "Отмена" is shown again next time.
+    QCOMPARE(monitor_->MonParamsForm().DateTimePicker1->time(), QTime(0, 2));
+}
+
+void tst_TrendMonitor::pauseThenClear()
+{
+    environment_->now = At(12, 0, 0);
+    Start();
+    Sample(At(12, 0, 1));
+    Sample(At(12, 0, 2));
+    actions_[u"actPause"_s]->trigger();
+    environment_->now = At(12, 3, 0);
+    dialogs_->answers << UserDialogs::No;
+    actions_[u"actClear"_s]->trigger();
+    QCOMPARE(Chart().Points().Size(), 2);
+    dialogs_->answers << UserDialogs::Yes;
+    actions_[u"actClear"_s]->trigger();
+    QCOMPARE(dialogs_->messages.size(), 2);
+    const test::ScriptedDialogs::Shown question = dialogs_->messages.last();
+    QCOMPARE(question.title, u"Режим слежения"_s);
+    QCOMPARE(question.text, u"Вы действительно хотите очистить область построения?"_s);
+    QCOMPARE(question.icon, UserDialogs::Icon::Question);
+    QCOMPARE(question.buttons, UserDialogs::Yes | UserDialogs::No);
+    QCOMPARE(Chart().Points().Size(), 0);
+    Chart().RedrawNow();
+    QCOMPARE(Chart().BottomAxis->min(), At(12, 3, 0));
+    QCOMPARE(Chart().BottomAxis->max(), At(12, 13, 0));
+    QCOMPARE(Chart().Series1->count(), 0);
+
+    Sample(At(12, 3, 1));
+    QCOMPARE(Chart().Points().Size(), 0);
+    actions_[u"actResume"_s]->trigger();
+    Sample(At(12, 3, 2));
+    QCOMPARE(Chart().Points().Size(), 1);
+}
+
+void tst_TrendMonitor::stopThenStartRemovesOldPoints()
+{
+    environment_->now = At(12, 0, 0);
+    Start();
+    for (int second = 1; second <= 5; ++second)
+        Sample(At(12, 0, second));
+    actions_[u"actMonitoring"_s]->trigger();
+    Sample(At(12, 0, 6));
+    QCOMPARE(Chart().Points().Size(), 5);
+    environment_->now = At(12, 30, 0);
+    Start(QTime(0, 1));
+    QCOMPARE(Chart().Points().Size(), 0);
+    Chart().RedrawNow();
+    QCOMPARE(Chart().Series3->count(), 0);
+    QCOMPARE(Chart().BottomAxis->min(), At(12, 30, 0));
+    QCOMPARE(Chart().BottomAxis->max(), At(12, 31, 0));
+}
+
+void tst_TrendMonitor::valuesAreChartedUnlimited()
+{
+    environment_->now = At(12, 0, 0);
+    Start();
+    values_ = { 2147483647.0, 3500, -0.5, 25, 1.5, 4000, 120 };
+    Sample(At(12, 0, 1));
+    Chart().RedrawNow();
+    const double x = double(At(12, 0, 1).toMSecsSinceEpoch());
+    const QList<std::pair<QLineSeries *, double>> expected
+        = { { Chart().Series1, 2147483647.0 }, { Chart().Series2, 3500 }, { Chart().Series3, -0.5 },
+              { Chart().Series4, 25 }, { Chart().Series5, 4000 } };
+    for (const auto &[series, y] : expected)
+        QCOMPARE(series->points(), QList<QPointF> { QPointF(x, y) });
+}
+
+void tst_TrendMonitor::zeroSpanDoesNotCrash()
+{
+    environment_->now = At(12, 0, 0);
+    Start(QTime(0, 0));
+    for (int ms = 0; ms <= 2000; ms += 250)
+        Sample(At(12, 0, 0).addMSecs(ms));
+    Chart().RedrawNow();
+    // Shown as the second up to the newest point, labelled at both ends.
+    QCOMPARE(Chart().BottomAxis->min(), At(12, 0, 1));
+    QCOMPARE(Chart().BottomAxis->max(), At(12, 0, 2));
+    QCOMPARE(Chart().BottomAxis->tickCount(), 2);
+    QVERIFY(!Chart().grab().isNull());
+}
+
+void tst_TrendMonitor::saveRequest_data()
+{
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("proposed");
+    QTest::newRow("Latin") << u"AB123"_s << u"ab123.bmp"_s;
+    QTest::newRow("Cyrillic") << u"А777ВС"_s << u"А777ВС.bmp"_s;
+    QTest::newRow("slash") << u"AB12/3"_s << u"ab12_3.bmp"_s;
+}
+
+void tst_TrendMonitor::saveRequest()
+{
+    QFETCH(QString, number);
+    registrationNumber_ = number;
+    actions_[u"actSaveGraphics"_s]->setEnabled(true);
+    actions_[u"actSaveGraphics"_s]->trigger(); // cancelled: nothing written
+    QCOMPARE(dialogs_->saveRequests.size(), 1);
+    const SaveFileRequest request = dialogs_->saveRequests.first();
+    QCOMPARE(request.title, u"Сохранение графиков"_s);
+    QCOMPARE(request.filter, u"Bitmaps (*.bmp)"_s);
+    QCOMPARE(request.defaultSuffix, u"bmp"_s);
+    QCOMPARE(request.folder, programFolder_ + u"/Графики"_s);
+    QVERIFY(QFileInfo(request.folder).isDir());
+    QTEST(request.proposedName, "proposed");
+    QCOMPARE(QDir(request.folder).entryList(QDir::Files), QStringList());
+    QVERIFY(dialogs_->messages.isEmpty());
+}
+
+void tst_TrendMonitor::savedFileIsABitmapOfTheChart()
+{
+    const QString path = folder_->filePath(u"chart.bmp"_s);
+    dialogs_->saveAnswers << path;
+    monitor_->actSaveGraphicsExecute();
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray header = file.read(26);
+    QCOMPARE(header.left(2), QByteArray("BM"));
+    QCOMPARE(qFromLittleEndian<qint32>(header.constData() + 18), Chart().width());
+    QCOMPARE(std::abs(qFromLittleEndian<qint32>(header.constData() + 22)), Chart().height());
+    QCOMPARE(QImage(path).size(), QSize(792, 387));
+    QVERIFY(dialogs_->messages.isEmpty());
+}
+
+void tst_TrendMonitor::writeFailureIsShown()
+{
+    // The program folder has become a file: no pictures folder can be made
+    // and nothing written under it. The dialog is shown all the same.
+    QVERIFY(QDir(programFolder_).removeRecursively());
+    QVERIFY(QFile(programFolder_).open(QIODevice::WriteOnly));
+    const QString path = programFolder_ + u"/Графики/x.bmp"_s;
+    dialogs_->saveAnswers << path;
+    environment_->now = At(12, 0, 0);
+    Start();
+    monitor_->actSaveGraphicsExecute();
+    QCOMPARE(dialogs_->saveRequests.size(), 1);
+    QCOMPARE(dialogs_->messages.size(), 1);
+    const test::ScriptedDialogs::Shown message = dialogs_->messages.first();
+    QCOMPARE(message.title, ProgramName);
+    QCOMPARE(message.icon, UserDialogs::Icon::Error);
+    QCOMPARE(message.buttons, UserDialogs::Ok);
+    const QString first = u"Не удалось сохранить рисунок в файл\r"_s + path + u'\r';
+    QVERIFY2(message.text.startsWith(first) && message.text.size() > first.size(),
+        qPrintable(message.text)); // the reason follows
+    QVERIFY(!QFile::exists(path));
+    QVERIFY(monitor_->MonitoringOn() && monitor_->MonitoringRunning());
+    QCOMPARE(
+        EnabledChartActions(), QStringList({ u"actSaveGraphics"_s, u"actClear"_s, u"actPause"_s }));
+}
+
+void tst_TrendMonitor::dialogKeys_data()
+{
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("result");
+    QTest::newRow("Enter in the picker")
+        << u"DateTimePicker1"_s << int(Qt::Key_Return) << int(QDialog::Accepted);
+    QTest::newRow("keypad Enter in the picker")
+        << u"DateTimePicker1"_s << int(Qt::Key_Enter) << int(QDialog::Accepted);
+    QTest::newRow("Enter on Отмена")
+        << u"Button2"_s << int(Qt::Key_Return) << int(QDialog::Accepted);
+    QTest::newRow("Escape in the picker")
+        << u"DateTimePicker1"_s << int(Qt::Key_Escape) << int(QDialog::Rejected);
+}
+
+void tst_TrendMonitor::dialogKeys()
+{
+    QFETCH(QString, focus);
+    QFETCH(int, key);
+    TMonParamsForm &form = monitor_->MonParamsForm();
+    window_->show();
+    QCOMPARE(form.MonitoringDurationMs(), 600'000); // 00:10:00 at first
+    form.DateTimePicker1->setTime(QTime(0, 5, 30));
+    form.DateTimePicker1->setCurrentSection(QDateTimeEdit::MinuteSection);
+    QTimer::singleShot(0, &form, [&] {
+        QWidget *target = form.findChild<QWidget *>(focus);
+        target->setFocus();
+        QTest::keyClick(target, Qt::Key(key));
+    });
+    QTEST(form.exec(), "result");
+    QCOMPARE(form.DateTimePicker1->time(), QTime(0, 5, 30)); // the picker did not act
+    QCOMPARE(form.MonitoringDurationMs(), 330'000);
+    QCOMPARE(form.geometry().center(), window_->geometry().center());
+}
+
+void tst_TrendMonitor::windowDumps()
+{
+    window_->show();
+    QVERIFY(test::MatchesGolden(monitor_->MonParamsForm(), u"monparamsform"_s));
+    QVERIFY(test::MatchesGolden(*panel_, u"trendchartpanel"_s));
+}
+
+void tst_TrendMonitor::chartSettings_data()
+{
+    QTest::addColumn<QString>("series");
+    QTest::addColumn<int>("order"); // of drawing and of the legend
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QColor>("colour");
+    QTest::addColumn<QString>("valueAxis");
+    QTest::newRow("Series5") << u"Series5"_s << 0 << u"Тахометр"_s << QColor(255, 0, 255)
+                             << u"RightAxis"_s;
+    QTest::newRow("Series4") << u"Series4"_s << 1 << u"O2"_s << QColor(0, 255, 255)
+                             << u"LeftAxis"_s;
+    QTest::newRow("Series3") << u"Series3"_s << 2 << u"CO2"_s << QColor(255, 255, 0)
+                             << u"LeftAxis"_s;
+    QTest::newRow("Series1") << u"Series1"_s << 3 << u"CO"_s << QColor(255, 0, 0) << u"LeftAxis"_s;
+    QTest::newRow("Series2") << u"Series2"_s << 4 << u"CH"_s << QColor(128, 255, 0)
+                             << u"RightAxis"_s;
+}
+
+void tst_TrendMonitor::chartSettings()
+{
+    QFETCH(QString, series);
+    QChart &chart = *Chart().chart();
+    auto *line = chart.findChild<QLineSeries *>(series);
+    QVERIFY(line);
+    QTEST(int(chart.series().indexOf(line)), "order");
+    QTEST(line->name(), "title");
+    QTEST(line->pen().color(), "colour");
+    QCOMPARE(line->pen().width(), 2);
+    QVERIFY(!line->pointsVisible() && !line->pointLabelsVisible());
+    QCOMPARE(chart.legend()->markers(line).value(0)->label(), line->name());
+    QCOMPARE(line->attachedAxes().size(), 2);
+    QCOMPARE(line->attachedAxes().first(), Chart().BottomAxis);
+    QTEST(line->attachedAxes().last()->objectName(), "valueAxis");
+}
+
+void tst_TrendMonitor::axisSettings_data()
+{
+    QTest::addColumn<QString>("axis");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<Qt::Alignment>("side");
+    QTest::addColumn<QString>("range");
+    QTest::addColumn<bool>("grid");
+    QTest::newRow("bottom") << u"BottomAxis"_s << u"Время измерений"_s
+                            << Qt::Alignment(Qt::AlignBottom) << u"HH:mm:ss"_s << true;
+    QTest::newRow("left") << u"LeftAxis"_s << u"CO, CO2, O2 (%)"_s << Qt::Alignment(Qt::AlignLeft)
+                          << u"0..30"_s << true;
+    QTest::newRow("right") << u"RightAxis"_s << u"CH, ppm"_s << Qt::Alignment(Qt::AlignRight)
+                           << u"0..3000"_s << false;
+}
+
+void tst_TrendMonitor::axisSettings()
+{
+    QFETCH(QString, axis);
+    window_->show();
+    Chart().RedrawNow();
+    const auto *shown = Chart().chart()->findChild<QAbstractAxis *>(axis);
+    QVERIFY(shown);
+    QTEST(shown->titleText(), "title");
+    QTEST(shown->alignment(), "side");
+    QString range;
+    if (const auto *dates = qobject_cast<const QDateTimeAxis *>(shown))
+        range = dates->format();
+    if (const auto *values = qobject_cast<const QValueAxis *>(shown))
+        range = u"%1..%2"_s.arg(values->min()).arg(values->max());
+    QTEST(range, "range");
+    QTEST(shown->isGridLineVisible(), "grid");
+    const QColor olive(128, 128, 0), lime(0, 255, 0);
+    QCOMPARE(shown->linePen().color(), olive);
+    QCOMPARE(shown->gridLinePen().color(), olive);
+    QCOMPARE(shown->minorGridLinePen().color(), olive);
+    QCOMPARE(shown->labelsColor(), lime);
+    QCOMPARE(shown->titleBrush().color(), lime);
+    for (const QFont &font : { shown->labelsFont(), shown->titleFont() })
+        QCOMPARE(std::pair(font.family(), font.pixelSize()), std::pair(u"Arial"_s, 11));
+}
+
+void tst_TrendMonitor::labelStepsFollowTheHeight_data()
+{
+    QTest::addColumn<int>("height");
+    QTest::addColumn<double>("leftStep");
+    QTest::addColumn<double>("rightStep");
+    QTest::newRow("maximised") << 900 << 1.0 << 100.0;
+    QTest::newRow("design size") << 387 << 2.0 << 200.0;
+    QTest::newRow("low") << 200 << 5.0 << 500.0;
+    QTest::newRow("no room") << 90 << 30.0 << 3000.0;
+}
+
+void tst_TrendMonitor::labelStepsFollowTheHeight()
+{
+    QFETCH(int, height);
+    window_->resize(800, height + 200);
+    panel_->resize(792, height);
+    window_->show();
+    Chart().RedrawNow();
+    QTEST(Chart().LeftAxis->tickInterval(), "leftStep");
+    QTEST(Chart().RightAxis->tickInterval(), "rightStep");
+}
+
+void tst_TrendMonitor::chartTitleAndLegend()
+{
+    const QChart &chart = *Chart().chart();
+    QCOMPARE(chart.title(), u"Слежение за уровнями"_s);
+    QCOMPARE(std::pair(chart.titleFont().family(), chart.titleFont().pixelSize()),
+        std::pair(u"Arial"_s, 19));
+    QCOMPARE(chart.titleBrush().color(), QColor(0, 255, 0));
+    QCOMPARE(chart.backgroundBrush().color(), QColor(Qt::black));
+    QCOMPARE(chart.axes(Qt::Horizontal).size(), 1); // no top axis
+    QLegend &legend = *chart.legend();
+    QCOMPARE(legend.alignment(), Qt::AlignBottom);
+    QCOMPARE(legend.brush().color(), QColor(Qt::black));
+    QCOMPARE(legend.borderColor(), QColor(255, 128, 0));
+    QCOMPARE(legend.labelColor(), QColor(255, 255, 0));
+    QCOMPARE(
+        std::pair(legend.font().family(), legend.font().pixelSize()), std::pair(u"Arial"_s, 11));
+    QStringList menu;
+    for (const QAction *action : Chart().PopupMenu1->actions())
+        menu << (action->isSeparator() ? u"-"_s : action->objectName());
+    QCOMPARE(menu,
+        QStringList(
+            { u"actSaveGraphics"_s, u"-"_s, u"actClear"_s, u"actPause"_s, u"actResume"_s }));
+    QCOMPARE(Chart().contextMenuPolicy(), Qt::CustomContextMenu);
+}
+
+// Ten minutes at 30 engine-speed readings a second, the engine switched
+// between idle (about 800 rpm) and increased idle (about 2500 rpm) every two
+// minutes, gas values as from a warm engine.
+void tst_TrendMonitor::screenshots()
+{
+    const QString screens = QStringLiteral(KAVRO_SCREENS_DIR);
+    QDir().mkpath(screens);
+    window_->show();
+    environment_->now = At(12, 0, 0);
+    Start();
+    constexpr int Rate = 30;
+    for (int i = 0; i <= 10 * 60 * Rate; ++i) {
+        const double seconds = double(i) / Rate;
+        const bool raised = int(seconds / 120) % 2 == 1;
+        const double step = std::fmod(seconds, 120.0);
+        const double toward = 1 - std::exp(-step / 3); // the engine settles in a few seconds
+        const double load = raised ? toward : 1 - toward;
+        const double noise = std::sin(i * 12.9898) * 0.5; // repeatable jitter
+        values_[qnEngineSpeed] = 800 + 1700 * load + 25 * noise;
+        values_[qnCO] = 0.75 - 0.4 * load + 0.03 * noise;
+        values_[qnCH] = 170 - 70 * load + 6 * noise;
+        values_[qnCO2] = 14.1 + 0.3 * load + 0.05 * noise;
+        values_[qnO2] = 0.55 + 0.2 * load + 0.02 * noise;
+        Sample(At(12, 0, 0).addMSecs(qint64(seconds * 1000)));
+    }
+    Chart().RedrawNow();
+    QVERIFY(panel_->grab().save(screens + u"/chart-run.png"_s));
+    const QString saved = screens + u"/chart-saved.bmp"_s;
+    dialogs_->saveAnswers << saved;
+    actions_[u"actSaveGraphics"_s]->trigger();
+    QVERIFY(dialogs_->messages.isEmpty());
+    QVERIFY(QImage(saved).save(screens + u"/chart-saved-bmp.png"_s));
+    QVERIFY(monitor_->MonParamsForm().grab().save(screens + u"/monparamsform.png"_s));
+}
+
+QTEST_MAIN(tst_TrendMonitor)
+#include "tst_trendmonitor.moc"
