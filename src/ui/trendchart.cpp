@@ -3,6 +3,7 @@
 #include "compute/trenddecimation.h"
 
 #include <QAction>
+#include <QDateTime>
 #include <QDateTimeAxis>
 #include <QFontMetricsF>
 #include <QGraphicsLayout>
@@ -112,7 +113,7 @@ TTrendChart::TTrendChart(QWidget *parent)
     redrawTimer_->setInterval(RedrawDelayMs);
     connect(redrawTimer_, &QTimer::timeout, this, &TTrendChart::RedrawIfShown);
 
-    SetTimeAxis(QDateTime::fromMSecsSinceEpoch(0), QDateTime::fromMSecsSinceEpoch(60'000), 10'000);
+    SetTimeAxis(0, 60'000, 10'000);
     RedrawNow();
 }
 
@@ -200,9 +201,9 @@ void TTrendChart::SetPopupActions(
     PopupMenu1->addActions({ clear, pause, resume });
 }
 
-bool TTrendChart::AppendSample(const QDateTime &time, const Sample &values)
+bool TTrendChart::AppendSample(qint64 timeMs, const Sample &values)
 {
-    const bool kept = points_.Append(time.toMSecsSinceEpoch(), values);
+    const bool kept = points_.Append(timeMs, values);
     ScheduleRedraw();
     return kept;
 }
@@ -213,23 +214,12 @@ void TTrendChart::ClearPoints()
     ScheduleRedraw();
 }
 
-void TTrendChart::SetTimeAxis(
-    const QDateTime &minimum, const QDateTime &maximum, qint64 labelIncrementMs)
+void TTrendChart::SetTimeAxis(qint64 minimumMs, qint64 maximumMs, qint64 labelIncrementMs)
 {
-    axisMinimumMs_ = minimum.toMSecsSinceEpoch();
-    axisMaximumMs_ = maximum.toMSecsSinceEpoch();
+    axisMinimumMs_ = minimumMs;
+    axisMaximumMs_ = maximumMs;
     labelIncrementMs_ = labelIncrementMs;
     ScheduleRedraw();
-}
-
-QDateTime TTrendChart::TimeAxisMinimum() const
-{
-    return QDateTime::fromMSecsSinceEpoch(axisMinimumMs_);
-}
-
-QDateTime TTrendChart::TimeAxisMaximum() const
-{
-    return QDateTime::fromMSecsSinceEpoch(axisMaximumMs_);
 }
 
 void TTrendChart::ScheduleRedraw()
@@ -258,8 +248,16 @@ void TTrendChart::RedrawNow()
     const int ticks = span > 0 && labelIncrementMs_ > 0
         ? int(std::clamp<qint64>(span / labelIncrementMs_ + 1, 2, MaxTickCount))
         : 2;
-    BottomAxis->setRange(
-        QDateTime::fromMSecsSinceEpoch(shownMinimum), QDateTime::fromMSecsSinceEpoch(shownMaximum));
+    if (shownMinimum != shownMinimumMs_ || shownMaximum != shownMaximumMs_) {
+        // Emptied first: the lines would otherwise be laid out once with
+        // their old points on the new axis and once more with the new ones.
+        for (QLineSeries *line : lines_)
+            line->clear();
+        BottomAxis->setRange(QDateTime::fromMSecsSinceEpoch(shownMinimum),
+            QDateTime::fromMSecsSinceEpoch(shownMaximum));
+        shownMinimumMs_ = shownMinimum;
+        shownMaximumMs_ = shownMaximum;
+    }
     BottomAxis->setTickCount(ticks);
 
     // Label steps as the height allows: the left axis every 1 % where there

@@ -3,7 +3,6 @@
 #include "compute/trendseries.h"
 
 #include <QChartView>
-#include <QDateTime>
 #include <QPointer>
 #include <QWidget>
 #include <array>
@@ -43,18 +42,20 @@ public:
     // resume.
     void SetPopupActions(QAction *saveGraphics, QAction *clear, QAction *pause, QAction *resume);
 
+    // Times are milliseconds since the epoch, as the date-time axis counts.
+
     // Adds a point to each line. False when the points could not be kept
     // (out of memory): every line has then been emptied.
-    bool AppendSample(const QDateTime &time, const Sample &values);
+    bool AppendSample(qint64 timeMs, const Sample &values);
     void ClearPoints();
     const TrendSeriesStore &Points() const { return points_; }
 
     // The time axis: its span and the time between two labels. A span of
     // zero length is shown as the second before its maximum, with labels at
     // both ends only.
-    void SetTimeAxis(const QDateTime &minimum, const QDateTime &maximum, qint64 labelIncrementMs);
-    QDateTime TimeAxisMinimum() const;
-    QDateTime TimeAxisMaximum() const;
+    void SetTimeAxis(qint64 minimumMs, qint64 maximumMs, qint64 labelIncrementMs);
+    qint64 TimeAxisMinimum() const { return axisMinimumMs_; }
+    qint64 TimeAxisMaximum() const { return axisMaximumMs_; }
     qint64 TimeAxisLabelIncrement() const { return labelIncrementMs_; }
 
     // Brings the drawn lines and axis up to date now instead of at the next
@@ -92,6 +93,8 @@ private:
     qint64 axisMinimumMs_ = 0;
     qint64 axisMaximumMs_ = 0;
     qint64 labelIncrementMs_ = 0;
+    qint64 shownMinimumMs_ = -1; // the span the date-time axis shows now
+    qint64 shownMaximumMs_ = -1;
     QPointer<QGraphicsTextItem> titleItem_;
 };
 

@@ -40,9 +40,8 @@ TrendMonitor::TrendMonitor(TrendMonitorContext context, TTrendChart &chart, QObj
         context_.actSaveGraphics, context_.actClear, context_.actPause, context_.actResume);
 
     // Before the first start: the minute from now, labelled every 10 s.
-    const QDateTime now = context_.environment.Now();
-    const QDateTime second = now.addMSecs(-(now.time().msec()));
-    chart_.SetTimeAxis(second, second.addMSecs(InitialSpanMs), InitialLabelIncrementMs);
+    const qint64 second = NowMs() / 1000 * 1000;
+    chart_.SetTimeAxis(second, second + InitialSpanMs, InitialLabelIncrementMs);
 }
 
 TrendMonitor::~TrendMonitor()
@@ -72,7 +71,7 @@ void TrendMonitor::StartMonitoring()
     context_.setMonitoringStatus(MonitoringOnText);
     monitoringOn_ = true;
     chart_.ClearPoints();
-    RestartTimeAxis(context_.environment.Now());
+    RestartTimeAxis(NowMs());
     context_.actSaveGraphics->setEnabled(true);
 }
 
@@ -87,10 +86,17 @@ void TrendMonitor::StopMonitoring()
     context_.actClear->setEnabled(false);
 }
 
-void TrendMonitor::RestartTimeAxis(const QDateTime &now)
+void TrendMonitor::RestartTimeAxis(qint64 nowMs)
 {
     const qint64 duration = MonitoringDurationMs();
-    chart_.SetTimeAxis(now, now.addMSecs(duration), duration / LabelsPerSpan);
+    chart_.SetTimeAxis(nowMs, nowMs + duration, duration / LabelsPerSpan);
+}
+
+// The local clock read once and kept as a count: the system's local time
+// conversions look up the time zone every time.
+qint64 TrendMonitor::NowMs() const
+{
+    return context_.environment.Now().toMSecsSinceEpoch();
 }
 
 qint64 TrendMonitor::MonitoringDurationMs() const
@@ -120,19 +126,18 @@ void TrendMonitor::actClearExecute()
     if (answer != UserDialogs::Yes)
         return;
     chart_.ClearPoints();
-    RestartTimeAxis(context_.environment.Now());
+    RestartTimeAxis(NowMs());
 }
 
 void TrendMonitor::AddChartSample()
 {
     if (!monitoringOn_ || !monitoringRunning_)
         return;
-    const QDateTime now = context_.environment.Now();
+    const qint64 now = NowMs();
     // The axis stands until the first span is full, then its right end
     // follows the newest point.
     if (now > chart_.TimeAxisMaximum())
-        chart_.SetTimeAxis(
-            now.addMSecs(-MonitoringDurationMs()), now, chart_.TimeAxisLabelIncrement());
+        chart_.SetTimeAxis(now - MonitoringDurationMs(), now, chart_.TimeAxisLabelIncrement());
     // Unlimited values: a line may leave its axis' range.
     const TrendMonitorContext::ChartValueArray values = context_.chartValues();
     // An error while appending has emptied every line; recording goes on.

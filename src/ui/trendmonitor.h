@@ -72,7 +72,8 @@ public:
 private:
     void StartMonitoring();
     void StopMonitoring();
-    void RestartTimeAxis(const QDateTime &now);
+    void RestartTimeAxis(qint64 nowMs);
+    qint64 NowMs() const;
     qint64 MonitoringDurationMs() const;
     QString WriteChartBitmap(const QString &path) const;
 
