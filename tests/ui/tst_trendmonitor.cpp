@@ -71,6 +71,7 @@ private Q_SLOTS:
     void stopThenStartRemovesOldPoints();
     void valuesAreChartedUnlimited();
     void zeroSpanDoesNotCrash();
+    void redrawsWaitAndOnlyWhenShown();
     void saveRequest_data();
     void saveRequest();
     void savedFileIsABitmapOfTheChart();
@@ -362,6 +363,21 @@ void tst_TrendMonitor::zeroSpanDoesNotCrash()
     QVERIFY(!Chart().grab().isNull());
 }
 
+void tst_TrendMonitor::redrawsWaitAndOnlyWhenShown()
+{
+    environment_->now = At(12, 0, 0);
+    Start();
+    for (int sample = 1; sample <= 30; ++sample)
+        Sample(At(12, 0, 0).addMSecs(sample * 33));
+    QTest::qWait(2 * TTrendChart::RedrawDelayMs);
+    QCOMPARE(Chart().Series1->count(), 0); // another page is shown
+    window_->show();
+    QCOMPARE(Chart().Series1->count(), 30);
+    Sample(At(12, 0, 1, 100));
+    QCOMPARE(Chart().Series1->count(), 30); // not drawn point by point
+    QTRY_COMPARE(Chart().Series1->count(), 31);
+}
+
 void tst_TrendMonitor::saveRequest_data()
 {
     QTest::addColumn<QString>("number");
@@ -603,6 +619,8 @@ void tst_TrendMonitor::screenshots()
     const QString screens = QStringLiteral(KAVRO_SCREENS_DIR);
     QDir().mkpath(screens);
     window_->show();
+    Chart().RedrawNow();
+    QVERIFY(panel_->grab().save(screens + u"/chart-before-start.png"_s));
     environment_->now = At(12, 0, 0);
     Start();
     constexpr int Rate = 30;
