@@ -93,31 +93,22 @@ void tst_TrendSeries::within_data()
     QTest::addColumn<qint64>("to");
     QTest::addColumn<qsizetype>("first");
     QTest::addColumn<qsizetype>("last");
-
-    const QList<qint64> times { 100, 200, 200, 200, 300, 400 };
-    QTest::newRow("inner span") << times << qint64(150) << qint64(350) << qsizetype(1)
-                                << qsizetype(5);
-    QTest::newRow("ends on equal times")
-        << times << qint64(200) << qint64(200) << qsizetype(1) << qsizetype(4);
-    QTest::newRow("everything") << times << qint64(0) << qint64(1000) << qsizetype(0)
-                                << qsizetype(6);
-    QTest::newRow("before the first")
-        << times << qint64(0) << qint64(99) << qsizetype(0) << qsizetype(0);
-    QTest::newRow("after the last")
-        << times << qint64(401) << qint64(500) << qsizetype(6) << qsizetype(6);
-    QTest::newRow("between samples")
-        << times << qint64(310) << qint64(390) << qsizetype(5) << qsizetype(5);
-    QTest::newRow("reversed span")
-        << times << qint64(300) << qint64(200) << qsizetype(0) << qsizetype(0);
-    QTest::newRow("empty store") << QList<qint64>() << qint64(0) << qint64(10) << qsizetype(0)
-                                 << qsizetype(0);
-
+    const QList<qint64> few { 100, 200, 200, 200, 300, 400 };
+    const auto row
+        = [](const char *name, const QList<qint64> &times, qint64 from, qint64 to, qsizetype first,
+              qsizetype last) { QTest::newRow(name) << times << from << to << first << last; };
+    row("inner span", few, 150, 350, 1, 5);
+    row("ends on equal times", few, 200, 200, 1, 4);
+    row("everything", few, 0, 1000, 0, 6);
+    row("before the first", few, 0, 99, 0, 0);
+    row("after the last", few, 401, 500, 6, 6);
+    row("between samples", few, 310, 390, 5, 5);
+    row("reversed span", few, 300, 200, 0, 0);
+    row("empty store", {}, 0, 10, 0, 0);
     QList<qint64> many;
     for (qint64 i = 0; i < 2 * Chunk + 3; ++i)
         many << 10 * i;
-    QTest::newRow("across a chunk border")
-        << many << qint64(10 * (Chunk - 2)) << qint64(10 * (Chunk + 1)) << qsizetype(Chunk - 2)
-        << qsizetype(Chunk + 2);
+    row("across a chunk border", many, 10 * (Chunk - 2), 10 * (Chunk + 1), Chunk - 2, Chunk + 2);
 }
 
 void tst_TrendSeries::within()
