@@ -1,7 +1,9 @@
 #include "app/programstart.h"
 
 #include "app/programhost.h"
+#include "ui/inspectionwindows.h"
 #include "ui/mainform.h"
+#include "ui/newmesform.h"
 
 namespace kavro {
 
@@ -58,10 +60,10 @@ bool ProgramStart::Run()
     splash_ = splash.get();
     host_->SetSplash(splash_);
 
-    // To come, in this order, when their windows exist: the monitoring
-    // parameters dialog TMonParamsForm, the measurement dialog TNewMesForm
-    // (handed to the host with SetMeasurementDialog) and the report window
-    // TPrintForm.
+    // The main window made the monitoring dialog with its chart page; the
+    // measurement dialog and the report window follow.
+    inspection_ = new InspectionWindows(*mainForm_, dialogs_, environment_);
+    host_->SetMeasurementDialog(&inspection_->MeasurementDialog());
 
     splash->exec();
     host_->SetSplash(nullptr);
@@ -71,7 +73,7 @@ bool ProgramStart::Run()
     if (!host_->PortOpen() || environment_.Ended())
         return false;
 
-    // To come: the vehicle data dialog TEditCarForm.
+    inspection_->CreateVehicleDialog();
     return true;
 }
 

@@ -9,6 +9,7 @@
 
 namespace kavro {
 
+class InspectionWindows;
 class ProgramHost;
 class TMainForm;
 class UserDialogs;
@@ -50,6 +51,8 @@ public:
 
     TMainForm *MainForm() const { return mainForm_.get(); }
     ProgramHost *Host() const { return host_.get(); }
+    // The windows of a vehicle's test; owned by the main window.
+    InspectionWindows *Inspection() const { return inspection_; }
     ReceiverData &Receiver() { return receiverData_; }
 
 private:
@@ -59,6 +62,7 @@ private:
     ReceiverData receiverData_;
     std::unique_ptr<TMainForm> mainForm_;
     std::unique_ptr<ProgramHost> host_;
+    InspectionWindows *inspection_ = nullptr;
     TSplashForm *splash_ = nullptr;
 };
 

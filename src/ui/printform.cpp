@@ -98,10 +98,10 @@ TPrintForm::TPrintForm(
 
 TPrintForm::~TPrintForm() = default;
 
-void TPrintForm::SetReportData(const ReportVehicle &vehicle)
+void TPrintForm::SetReportData(const VehicleRecord &vehicle)
 {
     vehicle_ = vehicle;
-    setWindowTitle(ProgramName + u" - "_s + vehicle.registrationNumber);
+    setWindowTitle(ProgramName + u" - "_s + vehicle.FederalNumber);
 }
 
 void TPrintForm::showEvent(QShowEvent *event)
