@@ -8,7 +8,11 @@
 // bytes apart and the lines before the calibration block (detection, the
 // request for a zero setting, readings converted without calibration) may
 // differ. From the block on both receivers hold the same image, zero
-// readings and state, and read the same bytes to the end of the capture.
+// readings and state, and read the same bytes to the end of the capture:
+// every line is the same, except that a value may still use the latest
+// raw reading of another channel from before the zero setting (the gas
+// values use channel 4, λ channels 0 to 4) until each of those channels
+// has been read again after the zero readings.
 
 #include "protocol/capturefile.h"
 
@@ -17,6 +21,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -116,6 +121,25 @@ QStringList FromBlockOn(const QStringList &trace)
     return block < 0 ? QStringList() : trace.mid(block);
 }
 
+// The first line from which every value uses only readings made after the
+// zero readings: channels 0 to 4 have all been read since "capture 0".
+qsizetype ValuesComparableFrom(const QStringList &trace)
+{
+    static const QRegularExpression reading(u"^reading ([0-4]) "_s);
+    const qsizetype captureEnd = trace.indexOf(u"capture 0"_s);
+    if (captureEnd < 0)
+        return trace.size();
+    QSet<QString> channels;
+    for (qsizetype i = captureEnd; i < trace.size(); ++i) {
+        const QRegularExpressionMatch match = reading.match(trace.at(i));
+        if (match.hasMatch())
+            channels.insert(match.captured(1));
+        if (channels.size() == 5)
+            return i;
+    }
+    return trace.size();
+}
+
 } // namespace
 
 class TestCaptureReplay : public QObject
@@ -181,12 +205,21 @@ void TestCaptureReplay::replayShowsTheSameValues()
     qInfo("from the calibration block on: %lld trace lines, %lld values", qint64(traceOne.size()),
         qint64(values));
     QVERIFY2(values >= 500, "several seconds of live values");
-    for (qsizetype i = 0; i < std::min(traceOne.size(), traceTwo.size()); ++i)
+    const qsizetype valuesFrom = ValuesComparableFrom(traceOne);
+    const qsizetype valuesCompared
+        = traceOne.mid(valuesFrom).filter(QRegularExpression(u"^value "_s)).size();
+    qInfo("values equal from line %lld after the block on: %lld of %lld", qint64(valuesFrom + 1),
+        qint64(valuesCompared), qint64(values));
+    QVERIFY(valuesFrom < 200);
+    QCOMPARE(traceTwo.size(), traceOne.size());
+    for (qsizetype i = 0; i < traceOne.size(); ++i) {
+        if (i < valuesFrom && traceOne.at(i).startsWith(u"value "_s))
+            continue;
         QVERIFY2(traceOne.at(i) == traceTwo.at(i),
             qPrintable(
                 u"line %1 after the block: \"%2\" then \"%3\" in the replay"_s.arg(i + 1).arg(
                     traceOne.at(i), traceTwo.at(i))));
-    QCOMPARE(traceTwo.size(), traceOne.size());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCaptureReplay)
