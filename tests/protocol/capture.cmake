@@ -21,3 +21,5 @@ kavro_add_capture_decode_test(capture-bad-hex "-DARGS=${capture_data}/capture-ba
   -DEXPECT_STATUS=2 "-DEXPECT_STDERR=capture-bad-hex.txt: line 3: \"2G\" is not a byte in hex")
 kavro_add_capture_decode_test(capture-bad-version "-DARGS=${capture_data}/capture-bad-version.txt"
   -DEXPECT_STATUS=2 "-DEXPECT_STDERR=line 1: capture format version \"2\" is not known")
+kavro_add_capture_decode_test(capture-no-header "-DARGS=${capture_data}/capture-no-header.txt"
+  -DEXPECT_STATUS=2 "-DEXPECT_STDERR=looks like a line capture without its first line")

@@ -13,6 +13,9 @@ class CaptureInput
 {
 public:
     static bool Recognises(const QByteArray &input);
+    // Text that reads as the lines of a capture but lacks the first one:
+    // taken as raw bytes it would decode to nonsense.
+    static bool LacksItsHeader(const QByteArray &input);
 
     // The bytes, or nothing with the error set. A warning (a cut-off last
     // line left out) does not stop the decoding.

@@ -134,6 +134,10 @@ int main(int argc, char *argv[])
             Err() << "kavro02-decode: " << options->file << ": " << warning << Qt::endl;
         if (!input)
             return Fail(options->file + u": "_s + error);
+    } else if (!options->hex && kavro::CaptureInput::LacksItsHeader(*input)) {
+        return Fail(options->file
+            + u": looks like a line capture without its first line "
+              "\"KAVRO02-CAPTURE 1 <date-time>\""_s);
     } else if (options->hex) {
         input = ParseHex(*input, error);
         if (!input)
