@@ -186,7 +186,7 @@ bool TCommPortDriver::RefuseConnect(const QString &reason)
     m_serial.clearError();
     m_lastError = reason;
     qCWarning(
-        lcDevice, "%s cannot be opened: %s", qUtf8Printable(m_portName), qUtf8Printable(reason));
+        lcDevice, "%s cannot be opened: %s", qUtf8Printable(PortLabel()), qUtf8Printable(reason));
     return false;
 }
 
@@ -202,6 +202,13 @@ void TCommPortDriver::Disconnect()
 bool TCommPortDriver::IsConnected() const
 {
     return m_serial.isOpen();
+}
+
+// The port name, and the device it leads to where that differs.
+QString TCommPortDriver::PortLabel() const
+{
+    const QString device = m_deviceMap.DeviceForPortName(m_portName);
+    return device == m_portName ? m_portName : u"%1 (%2)"_s.arg(m_portName, device);
 }
 
 // Each time the port object has taken bytes from the system.
@@ -266,7 +273,7 @@ QString TCommPortDriver::GoneReason(QSerialPort::SerialPortError error) const
 void TCommPortDriver::CloseGoneDevice(const QString &reason)
 {
     m_lastError = reason;
-    qCWarning(lcDevice, "%s closed, its device has gone: %s", qUtf8Printable(m_portName),
+    qCWarning(lcDevice, "%s closed, its device has gone: %s", qUtf8Printable(PortLabel()),
         qUtf8Printable(reason));
     Disconnect();
 }

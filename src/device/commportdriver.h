@@ -234,6 +234,7 @@ public:
 
 private:
     bool RefuseConnect(const QString &reason);
+    QString PortLabel() const;
     void PortError(QSerialPort::SerialPortError error);
     QString GoneReason(QSerialPort::SerialPortError error) const;
     void CloseGoneDevice(const QString &reason);
