@@ -171,11 +171,11 @@ bool TCommPortDriver::Connect()
     m_serial.setReadBufferSize(m_inBufSize);
     if (!m_serial.open(QIODevice::ReadWrite))
         return RefuseConnect(m_serial.errorString());
+    ++m_openings;
     if (!ApplySettings()) {
         m_serial.close();
         return RefuseConnect(m_lastError);
     }
-    ++m_openings;
     m_lastError.clear();
     m_pollTimer.start(m_pollingDelay);
     return true;

@@ -165,8 +165,9 @@ public:
     bool Connect();
     void Disconnect();
     bool IsConnected() const;
-    // Why the port last failed to open or was closed because its device had
-    // gone, in the system's words; empty after a successful Connect.
+    // Why the port last failed to open or to take its settings, or why it was
+    // closed when its device had gone, in the system's words; empty after a
+    // successful Connect.
     QString LastError() const { return m_lastError; }
     const TPortActivity &Activity() const { return m_activity; }
     // Writes the line settings to the open port and purges both directions.
