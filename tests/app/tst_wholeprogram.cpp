@@ -116,8 +116,8 @@ private:
     {
         TCommPortDriver &port = *MainForm().COM1;
         QTest::ignoreMessage(QtWarningMsg,
-            qPrintable(u"%1 closed, its device has gone: %2"_s.arg(
-                port.PortName(), qt_error_string(EIO))));
+            qPrintable(u"%1 (%2) closed, its device has gone: %3"_s.arg(
+                port.PortName(), instrument_->SlavePath(), qt_error_string(EIO))));
         const quint64 ticks = port.Activity().PollTicks;
         instrument_->Unplug();
         QTRY_VERIFY(!port.IsConnected());
