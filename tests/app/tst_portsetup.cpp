@@ -108,12 +108,6 @@ private Q_SLOTS:
             << QList<int> { UserDialogs::Yes, UserDialogs::Yes } << QList<int> { 2, 3 }
             << QList<int> { 1, 2 } << QStringList { CannotOpen, CannotOpen } << QVariant(3)
             << u"B"_s << true;
-        QTest::newRow("not a terminal: the system says why")
-            << u"COM=1\n[Ports]\nCOM2=/dev/null\nCOM3=%A\n"_s << QList<int> { UserDialogs::Yes }
-            << QList<int> { 2 } << QList<int> { 1 }
-            << QStringList { u"Невозможно открыть COM-порт\rВыбрать другой COM-порт?\r"_s
-                   + qt_error_string(ENOTTY) }
-            << QVariant(2) << u"A"_s << true;
         QTest::newRow("stored index out of range")
             << u"COM=9\n[Ports]\nCOM1=%A\n"_s << QList<int> { UserDialogs::Yes } << QList<int> { 0 }
             << QList<int> { -1 } << QStringList { CannotOpen } << QVariant(0) << u"A"_s << true;

@@ -376,9 +376,8 @@ void TestCommPortDriver::connectFailsAndStaysClosed()
     for (const auto &[name, value] : Assignments(settings))
         QVERIFY(driver.setProperty(name.constData(), AsValue(value)));
 
-    const QString label = portName == uR"(\\.\COM3)"_s ? portName + u" (/dev/kavro-no-such-tty)"_s
-                                                       : driver.PortName();
-    QTest::ignoreMessage(QtWarningMsg, qPrintable(u"%1 cannot be opened: %2"_s.arg(label, reason)));
+    QTest::ignoreMessage(QtWarningMsg,
+        QRegularExpression(u" cannot be opened: "_s + QRegularExpression::escape(reason) + u'$'));
     QVERIFY(!driver.Connect());
     QVERIFY(!driver.IsConnected());
     QCOMPARE(driver.LastError(), reason);
