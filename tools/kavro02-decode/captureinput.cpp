@@ -92,37 +92,41 @@ QByteArray CaptureInput::NextRaw()
     return ReadChunk();
 }
 
-// Line by line, so that a bad token stops the capture before any byte of its line.
+// The bytes of the whole lines that have arrived, at least one line with
+// bytes. A line is decoded only when it is whole, so that a bad token stops
+// the capture before any byte of its line.
 QByteArray CaptureInput::NextHex()
 {
+    QByteArray bytes;
     for (;;) {
-        qsizetype lineEnd = m_pendingText.indexOf('\n');
-        if (lineEnd < 0 && m_sourceEnded && !m_pendingText.isEmpty())
+        qsizetype lineEnd = m_pendingText.indexOf('\n', m_lineStart);
+        if (lineEnd < 0 && m_sourceEnded && m_lineStart < m_pendingText.size())
             lineEnd = m_pendingText.size(); // the last line has no line end
         if (lineEnd < 0) {
-            if (m_sourceEnded)
-                return {};
-            if (m_pendingText.size() > MaxHexLineLength) {
+            if (m_sourceEnded || !bytes.isEmpty())
+                return bytes;
+            if (m_pendingText.size() - m_lineStart > MaxHexLineLength) {
                 Fail(u"line %1 is longer than %2 characters"_s.arg(m_lineNumber + 1)
                          .arg(MaxHexLineLength));
                 return {};
             }
+            m_pendingText.remove(0, m_lineStart);
+            m_lineStart = 0;
             m_pendingText += ReadChunk();
             if (!m_error.isEmpty())
                 return {};
             continue;
         }
-        const QByteArray line = m_pendingText.left(lineEnd);
-        m_pendingText.remove(0, std::min(lineEnd + 1, m_pendingText.size()));
+        const QByteArray line = m_pendingText.sliced(m_lineStart, lineEnd - m_lineStart);
+        m_lineStart = lineEnd + 1;
         ++m_lineNumber;
         QString problem;
-        const std::optional<QByteArray> bytes = ParseHexLine(line, problem);
-        if (!bytes) {
+        const std::optional<QByteArray> lineBytes = ParseHexLine(line, problem);
+        if (!lineBytes) {
             Fail(u"line %1: %2"_s.arg(m_lineNumber).arg(problem));
-            return {};
+            return bytes; // the lines before it still count
         }
-        if (!bytes->isEmpty())
-            return *bytes;
+        bytes += *lineBytes;
     }
 }
 

@@ -29,20 +29,22 @@ public:
     bool Open(const QString &name);
 
     // The next bytes of the capture, as soon as some have arrived; empty at
-    // its end or on bad input, which Error() then describes.
+    // its end or after bad input, which Error() then describes (the bytes
+    // before the bad input come first).
     QByteArray Next();
     const QString &Error() const { return m_error; }
 
 private:
     QByteArray NextRaw();
-    QByteArray NextHex(); // the bytes of the next line that has any
+    QByteArray NextHex();
     QByteArray ReadChunk(); // what one read gives; empty at the end or on an error
     void Fail(const QString &error);
 
     Format m_format;
     QFile m_file;
     QString m_name; // for messages
-    QByteArray m_pendingText; // hex text after the last whole line
+    QByteArray m_pendingText; // hex text read but not yet decoded, from m_lineStart
+    qsizetype m_lineStart = 0;
     qsizetype m_lineNumber = 0;
     bool m_sourceEnded = false;
     QString m_error;
