@@ -18,6 +18,7 @@
 #include <QScreen>
 #include <QSettings>
 #include <QTest>
+#include <cerrno>
 
 using namespace Qt::StringLiterals;
 using namespace kavro;
@@ -28,7 +29,8 @@ using kavro::test::ScriptedDialogs;
 namespace {
 const QString NoFile = PortFolder::NoFile;
 const QString Title = u"КАВРО-02"_s;
-const QString CannotOpen = u"Невозможно открыть COM-порт\rВыбрать другой COM-порт?"_s;
+const QString CannotOpen // with the system's reason why the port did not open
+    = u"Невозможно открыть COM-порт\rВыбрать другой COM-порт?\r"_s + qt_error_string(ENOENT);
 const QString StartFailed = u"Ошибка при подключении к СОМ-порту."_s; // "СОМ" in Cyrillic
 const QString NotResponding = u"Прибор не отвечает. Выбрать другой COM-порт?\r"_s;
 const UserDialogs::Buttons YesNo = UserDialogs::Yes | UserDialogs::No;
@@ -446,6 +448,29 @@ private Q_SLOTS:
         QCOMPARE(shownText,
             u"Потеряно соединение с прибором.\n"
             u"Включите прибор и запустите приложение еще раз"_s);
+    }
+
+    // The operator sees why the port did not open below the question.
+    void portQuestionShowsTheReason()
+    {
+        ports_->WriteSettings(u"COM=1\n[Ports]\nCOM2=/dev/null\n"_s);
+        QString shownText;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            if (auto *label = box->findChild<QLabel *>(u"qt_msgbox_label"_s))
+                shownText = label->text();
+            SaveScreen(*box, u"port-question.png"_s);
+            box->button(QMessageBox::No)->click();
+        });
+
+        QtUserDialogs dialogs;
+        TCommPortDriver port;
+        PortIndexStore store(ports_->Path());
+        QVERIFY(!PortSetup(port, store, dialogs).OpenInstrumentPort(nullptr));
+        QCOMPARE(shownText,
+            u"Невозможно открыть COM-порт\nВыбрать другой COM-порт?\n"_s + qt_error_string(ENOTTY));
     }
 
     void portDialog_data()
