@@ -7,6 +7,7 @@
 #include "ui/qtuserdialogs.h"
 #include "ui/splashform.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -426,6 +427,7 @@ private Q_SLOTS:
         QString title;
         int shownIcon = -1;
         int shownButtons = -1;
+        QStringList buttonTexts;
         QString shownText;
         QTimer::singleShot(0, [&] {
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
@@ -434,6 +436,8 @@ private Q_SLOTS:
             title = box->windowTitle();
             shownIcon = box->icon();
             shownButtons = box->standardButtons();
+            for (QAbstractButton *button : box->buttons())
+                buttonTexts << button->text();
             if (auto *label = box->findChild<QLabel *>(u"qt_msgbox_label"_s))
                 shownText = label->text();
             box->button(QMessageBox::StandardButton(click))->click();
@@ -445,6 +449,11 @@ private Q_SLOTS:
         QCOMPARE(title, Title);
         QCOMPARE(shownIcon, expectedIcon);
         QCOMPARE(shownButtons, expectedButtons);
+        // Russian on the buttons whatever Qt's own texts are.
+        for (const QString &buttonText : std::as_const(buttonTexts))
+            QVERIFY2(QStringList({ u"OK"_s, u"Да"_s, u"Нет"_s, u"Отмена"_s }).contains(buttonText),
+                qPrintable(buttonText));
+        QCOMPARE(buttonTexts.size(), qsizetype(qPopulationCount(uint(expectedButtons))));
         QCOMPARE(shownText,
             u"Потеряно соединение с прибором.\n"
             u"Включите прибор и запустите приложение еще раз"_s);
