@@ -1,9 +1,15 @@
 #include "app/programstart.h"
 
 #include "app/programhost.h"
+#include "platform/programname.h"
+#include "platform/userdialogs.h"
 #include "ui/inspectionwindows.h"
 #include "ui/mainform.h"
 #include "ui/newmesform.h"
+
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
 
 namespace kavro {
 
@@ -55,6 +61,8 @@ bool ProgramStart::Run()
 {
     mainForm_ = std::make_unique<TMainForm>(receiverData_, dialogs_, environment_);
     host_ = std::make_unique<ProgramHost>(*mainForm_, receiverData_, dialogs_, environment_);
+    if (!capturePath_.isEmpty())
+        StartLineCapture();
 
     auto splash = std::make_unique<TSplashForm>(*host_, dialogs_, timings_);
     splash_ = splash.get();
@@ -75,6 +83,27 @@ bool ProgramStart::Run()
 
     inspection_->CreateVehicleDialog();
     return true;
+}
+
+// The capture is a service engineer's tool: when it cannot be made, the
+// program still serves the operator, and says so on standard error and in a
+// message box (a Windows program has no console).
+void ProgramStart::StartLineCapture()
+{
+    const auto report
+        = [](const QString &error) { std::fprintf(stderr, "kavro02: %s\n", qPrintable(error)); };
+    const QString error = lineCapture_.Open(capturePath_, environment_.Now());
+    if (!error.isEmpty()) {
+        report(error + u"; running without a capture"_s);
+        dialogs_.Message(nullptr, ProgramName,
+            u"Не удалось начать запись обмена с прибором:\r%1\r"
+            u"Программа работает без записи."_s.arg(error),
+            UserDialogs::Icon::Warning, UserDialogs::Ok);
+        return;
+    }
+    lineCapture_.SetOnFailure(
+        [report](const QString &failure) { report(failure + u"; the capture ends here"_s); });
+    host_->SetLineCapture(&lineCapture_);
 }
 
 } // namespace kavro

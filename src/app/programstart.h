@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/appenvironment.h"
+#include "protocol/capturefile.h"
 #include "protocol/receiverdata.h"
 #include "ui/splashform.h"
 
@@ -45,6 +46,12 @@ public:
     ProgramStart(AppEnvironment &environment, UserDialogs &dialogs, SplashTimings timings = {});
     ~ProgramStart();
 
+    // Records the instrument's bytes into this file (or folder) from the
+    // start on; call before Run. A capture that cannot be created is
+    // reported, and the program runs without it.
+    void SetCapturePath(const QString &path) { capturePath_ = path; }
+    const CaptureWriter &LineCapture() const { return lineCapture_; }
+
     // False when the program ends instead of running its event loop.
     bool Run();
     int ExitCode() const { return environment_.ExitCode(); }
@@ -56,9 +63,13 @@ public:
     ReceiverData &Receiver() { return receiverData_; }
 
 private:
+    void StartLineCapture();
+
     EndWatchingEnvironment environment_;
     UserDialogs &dialogs_;
     SplashTimings timings_;
+    QString capturePath_;
+    CaptureWriter lineCapture_; // outlives the main window's port, which writes into it
     ReceiverData receiverData_;
     std::unique_ptr<TMainForm> mainForm_;
     std::unique_ptr<ProgramHost> host_;
