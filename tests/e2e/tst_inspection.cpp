@@ -13,6 +13,7 @@
 #include "compute/readingdispatch.h"
 #include "inspection/vehiclestore.h"
 #include "programconversions.h"
+#include "protocol/instrumentcodes.h"
 #include "readingencoder.h"
 #include "support/operatorsteps.h"
 #include "support/ptyinstrument.h"
@@ -50,15 +51,12 @@ using kavro::test::ScriptedDialogs;
 
 namespace {
 
-constexpr quint8 StartZeroSetting = 0xD2; // 210
-constexpr quint8 SendBlock = 0xC4; // 196
-constexpr quint8 PumpSwitch = 0xD0; // 208
-constexpr char ModeMeasuring = char(0x80); // 128: ends the zero readings
-constexpr char ModeZeroReadings = char(0x85); // 133
+namespace code = InstrumentCode;
 constexpr int FramePeriodMs = 40; // 32 bytes: 800 bytes/s, below the line rate
 constexpr int CompensationRaw = 2440; // leaves the gas values uncompensated
 constexpr int UnconvertedRaw = 1900;
 constexpr int CountdownStart = 5;
+constexpr char BlockCompletion = 0x5A; // the byte after the block only completes it
 // The sensors' readings with clean air, captured after the zero setting.
 constexpr int CoSensorZero = 372;
 constexpr int ChSensorZero = 458;
@@ -69,6 +67,11 @@ const UserDialogs::Buttons YesNo = UserDialogs::Yes | UserDialogs::No;
 QDateTime At(int hour, int minute, int second = 0)
 {
     return QDateTime(QDate(2026, 12, 8), QTime(hour, minute, second));
+}
+
+QByteArray Byte(quint8 code)
+{
+    return QByteArray(1, char(code));
 }
 
 QByteArray Word(int value)
@@ -109,7 +112,7 @@ QByteArray CalibrationBlockBytes(const TInstrumentImage &image)
 
 void AppendReading(QByteArray &out, int channel, int raw)
 {
-    out.append(char(0xE0 | channel));
+    out.append(char(code::FirstChannelSelectLow + channel));
     out.append(char(0x20 | ((raw >> 8) & 0x0F)));
     out.append(char(0x10 | ((raw >> 4) & 0x0F)));
     out.append(char(raw & 0x0F));
@@ -355,11 +358,11 @@ void tst_Inspection::StartAndConnect()
     // Live readings from the start; asked for a zero setting the instrument
     // answers 210 and counts down 5 ... 1, one word each 30 ms.
     SendFrames(AfterMinimum.engine);
-    instrument_->onCommand = [this](quint8 code) {
-        if (code != StartZeroSetting)
+    instrument_->onCommand = [this](quint8 command) {
+        if (command != code::StartZeroSetting)
             return;
         StopFrames();
-        instrument_->Send(QByteArray(1, char(StartZeroSetting)));
+        instrument_->Send(Byte(code::StartZeroSetting));
         for (int word = CountdownStart; word >= 1; --word)
             QTimer::singleShot((CountdownStart - word) * 30, this,
                 [this, word] { instrument_->Send(Word(word)); });
@@ -378,21 +381,23 @@ void tst_Inspection::StartAndConnect()
     SaveScreen(*MainForm().ServiceWindow(), u"e2e-zero-setting"_s);
 
     // The word 0 ends the zero setting: the program asks for the block.
-    instrument_->onCommand = [this](quint8 code) {
-        if (code == PumpSwitch)
-            instrument_->Send(QByteArray(1, char(PumpSwitch))); // "pump switched"
+    instrument_->onCommand = [this](quint8 command) {
+        if (command == code::PumpSwitch)
+            instrument_->Send(Byte(code::PumpSwitch)); // "pump switched over"
     };
     instrument_->Send(Word(0));
-    QTRY_COMPARE(instrument_->received, QByteArray() + char(StartZeroSetting) + char(SendBlock));
+    QTRY_COMPARE(
+        instrument_->received, Byte(code::StartZeroSetting) + Byte(code::CalibrationBlock));
     QVERIFY(!MainForm().ServiceWindow());
     QVERIFY(MainForm().actNewCar->isEnabled());
     QVERIFY(Data().ZeroCapture);
 
-    // Zero readings, the block (and the byte that completes it), more zero
-    // readings, then operating mode 128 and live readings.
-    instrument_->Send(ModeZeroReadings + ReadingMaker::ZeroFrame() + char(SendBlock)
-        + CalibrationBlockBytes(readings_.Image()) + char(0x5A) + ModeZeroReadings
-        + ReadingMaker::ZeroFrame() + ModeMeasuring);
+    // Zero readings, the block, more zero readings, then operating mode 128
+    // and live readings.
+    const QByteArray zeroReadings = Byte(code::ModeZeroCapture) + ReadingMaker::ZeroFrame();
+    instrument_->Send(zeroReadings + Byte(code::CalibrationBlock)
+        + CalibrationBlockBytes(readings_.Image()) + BlockCompletion + zeroReadings
+        + Byte(code::ModeEndZeroCapture));
     QTRY_VERIFY(Data().BlockReceived && !Data().ZeroCapture);
     QCOMPARE(Data().ReceiverState, rsStreaming);
     QCOMPARE(Data().ZeroReadings[1], CoSensorZero);
@@ -446,7 +451,7 @@ void tst_Inspection::Measure(AdjustmentKind kind, const Step &minimum, const Ste
     TNewMesForm &dialog = MeasurementDialog();
     QVERIFY(dialog.isVisible());
     QTRY_VERIFY(MainForm().PumpRunning()); // switched on, confirmed by the instrument
-    QCOMPARE(instrument_->received.count(char(PumpSwitch)), 1);
+    QCOMPARE(instrument_->received.count(char(code::PumpSwitch)), 1);
     if (!pumpWasOn)
         QVERIFY(!MainForm().actPump->isEnabled());
     QVERIFY(!MainForm().actNewCar->isEnabled() && !MainForm().actPrint->isEnabled());
@@ -652,7 +657,7 @@ void tst_Inspection::completeInspection()
         }));
     // The program's commands: zero setting, calibration block, pump on.
     QCOMPARE(instrument_->received,
-        QByteArray() + char(StartZeroSetting) + char(SendBlock) + char(PumpSwitch));
+        Byte(code::StartZeroSetting) + Byte(code::CalibrationBlock) + Byte(code::PumpSwitch));
     QCOMPARE(dialogs_->modalDialogs,
         (QStringList {
             u"TEditCarForm"_s, u"TCategoryForm"_s, u"TPrintForm"_s, u"TMonParamsForm"_s }));

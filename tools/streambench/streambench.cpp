@@ -31,7 +31,6 @@
 #include "ui/monparamsform.h"
 
 #include <QAction>
-#include <QPushButton>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -40,6 +39,7 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimeEdit>
@@ -66,7 +66,8 @@ double CpuSeconds()
 {
     rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval &t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
+    const auto seconds
+        = [](const timeval &t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
@@ -300,8 +301,8 @@ public:
             const qsizetype samples = ChartSamples() - samplesAtStart;
             std::printf("%7d %9.2f %10.0f %12lld %12.0f %12.0f %12.0f %9.0f\n", elapsed,
                 (now.cpu - last.cpu) * 1000 / wall,
-                double(now.streamBytes - last.streamBytes) / wall,
-                static_cast<long long>(samples), double(ChartBytes() - chartBytesAtStart) / 1024,
+                double(now.streamBytes - last.streamBytes) / wall, static_cast<long long>(samples),
+                double(ChartBytes() - chartBytesAtStart) / 1024,
                 double(samples * BytesPerSample) / 1024,
                 double(now.heapBytes - start.heapBytes) / 1024,
                 double(now.residentKb - start.residentKb));
