@@ -204,6 +204,8 @@ void TTrendChart::SetPopupActions(
 bool TTrendChart::AppendSample(qint64 timeMs, const Sample &values)
 {
     const bool kept = points_.Append(timeMs, values);
+    if (!kept)
+        ResetVisiblePoints(); // the store has been emptied
     ScheduleRedraw();
     return kept;
 }
@@ -211,7 +213,14 @@ bool TTrendChart::AppendSample(qint64 timeMs, const Sample &values)
 void TTrendChart::ClearPoints()
 {
     points_.Clear();
+    ResetVisiblePoints();
     ScheduleRedraw();
+}
+
+void TTrendChart::ResetVisiblePoints()
+{
+    for (TrendDecimationCache &cache : visiblePoints_)
+        cache.Reset();
 }
 
 void TTrendChart::SetTimeAxis(qint64 minimumMs, qint64 maximumMs, qint64 labelIncrementMs)
@@ -270,8 +279,8 @@ void TTrendChart::RedrawNow()
 
     const int columns = PlotColumns();
     for (int line = 0; line < LineCount; ++line)
-        lines_[std::size_t(line)]->replace(
-            VisibleTrendPoints(points_, line, shownMinimum, shownMaximum, columns));
+        lines_[std::size_t(line)]->replace(visiblePoints_[std::size_t(line)].VisiblePoints(
+            points_, line, shownMinimum, shownMaximum, columns));
 }
 
 int TTrendChart::PlotColumns() const

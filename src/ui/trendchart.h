@@ -1,5 +1,6 @@
 #pragma once
 
+#include "compute/trenddecimation.h"
 #include "compute/trendseries.h"
 
 #include <QChartView>
@@ -82,11 +83,13 @@ private:
     void CreateSeries();
     void StyleChart();
     void ScheduleRedraw();
+    void ResetVisiblePoints();
     void RedrawIfShown();
     int PlotColumns() const;
     QGraphicsTextItem *TitleItem();
 
     TrendSeriesStore points_;
+    std::array<TrendDecimationCache, LineCount> visiblePoints_ {};
     std::array<QLineSeries *, LineCount> lines_ {};
     QTimer *redrawTimer_ = nullptr;
     bool redrawWhenShown_ = false;
