@@ -340,9 +340,9 @@ StoreStatus InspectionArchive::CreateTables(QSqlDatabase &database)
     return {};
 }
 
-StoreStatus InspectionArchive::StoreTemplate(const QByteArray &rtf, const QString &hash)
+StoreStatus InspectionArchive::StoreTemplate(
+    QSqlQuery &query, const QByteArray &rtf, const QString &hash)
 {
-    QSqlQuery query(Database());
     if (!query.prepare(u"INSERT INTO INSPECTION_TEMPLATE (Hash, Rtf) VALUES (?, ?) "
                        u"ON CONFLICT (Hash) DO NOTHING"_s))
         return { QueryError(query, Database()) };
@@ -354,12 +354,11 @@ StoreStatus InspectionArchive::StoreTemplate(const QByteArray &rtf, const QStrin
 }
 
 StoreAnswer<qint64> InspectionArchive::Insert(
-    const InspectionRecord &record, const QString &templateHash)
+    QSqlQuery &query, const InspectionRecord &record, const QString &templateHash)
 {
     QStringList places;
     for (qsizetype index = 0; index < DataColumns().size(); ++index)
         places << u"?"_s;
-    QSqlQuery query(Database());
     if (!query.prepare(u"INSERT INTO INSPECTION ("_s + ColumnNames() + u") VALUES ("_s
             + places.join(u", "_s) + u") RETURNING ID"_s))
         return { 0, QueryError(query, Database()) };
@@ -372,12 +371,11 @@ StoreAnswer<qint64> InspectionArchive::Insert(
 }
 
 StoreAnswer<bool> InspectionArchive::Update(
-    const InspectionRecord &record, const QString &templateHash)
+    QSqlQuery &query, const InspectionRecord &record, const QString &templateHash)
 {
     QStringList assignments;
     for (const Column &column : DataColumns())
         assignments << column.name + u" = ?"_s;
-    QSqlQuery query(Database());
     if (!query.prepare(
             u"UPDATE INSPECTION SET "_s + assignments.join(u", "_s) + u" WHERE ID = ?"_s))
         return { false, QueryError(query, Database()) };
@@ -395,26 +393,29 @@ StoreAnswer<qint64> InspectionArchive::Save(const InspectionRecord &record)
     QSqlDatabase database = Database();
     if (!database.transaction())
         return { 0, ErrorText(database.lastError()) };
+    // One statement for all steps, released only after a failed transaction
+    // has been rolled back (PostgreSQL refuses to release it before).
+    QSqlQuery query(database);
     const auto failed = [&database](const QString &error) -> StoreAnswer<qint64> {
         database.rollback();
         return { 0, error };
     };
     const QString hash = TemplateHash(record.templateRtf);
     if (!hash.isEmpty()) {
-        if (const StoreStatus stored = StoreTemplate(record.templateRtf, hash); !stored.Ok())
+        if (const StoreStatus stored = StoreTemplate(query, record.templateRtf, hash); !stored.Ok())
             return failed(stored.error);
     }
     StoreAnswer<qint64> saved { record.ID, {} };
     bool updated = false;
     if (record.ID > 0) {
         // A row someone deleted meanwhile is written anew.
-        const StoreAnswer<bool> update = Update(record, hash);
+        const StoreAnswer<bool> update = Update(query, record, hash);
         if (!update.Ok())
             return failed(update.error);
         updated = update.value;
     }
     if (!updated) {
-        saved = Insert(record, hash);
+        saved = Insert(query, record, hash);
         if (!saved.Ok())
             return failed(saved.error);
     }

@@ -8,6 +8,7 @@
 #include <optional>
 
 class QSqlDatabase;
+class QSqlQuery;
 
 namespace kavro {
 
@@ -52,9 +53,12 @@ private:
     QSqlDatabase Database() const;
     bool IsServer() const;
     StoreStatus CreateTables(QSqlDatabase &database);
-    StoreStatus StoreTemplate(const QByteArray &rtf, const QString &hash);
-    StoreAnswer<qint64> Insert(const InspectionRecord &record, const QString &templateHash);
-    StoreAnswer<bool> Update(const InspectionRecord &record, const QString &templateHash);
+    // The steps of Save, on the statement query of its transaction.
+    StoreStatus StoreTemplate(QSqlQuery &query, const QByteArray &rtf, const QString &hash);
+    StoreAnswer<qint64> Insert(
+        QSqlQuery &query, const InspectionRecord &record, const QString &templateHash);
+    StoreAnswer<bool> Update(
+        QSqlQuery &query, const InspectionRecord &record, const QString &templateHash);
 
     VehicleStore store_;
     bool hasTables_ = false;
