@@ -43,14 +43,7 @@ bool WriteFile(const QString &path, const QByteArray &data)
 // before and after adjustment.
 void SetUpN1ThreeComponent(test::FakeMeasurementHost &host, MeasurementResults &results)
 {
-    host.categoryCode = 36 + 16;
-    const GaugeScales scales = ScalesForCategory(host.categoryCode, {});
-    for (int quantity = 0; quantity < QuantityCount; ++quantity) {
-        const GaugeScale &scale = scales[std::size_t(quantity)];
-        host.scales[gsLowLimit][std::size_t(quantity)] = scale.LowLimit;
-        host.scales[gsHighLimit][std::size_t(quantity)] = scale.HighLimit;
-        host.scales[gsMaxValue][std::size_t(quantity)] = scale.MaxValue;
-    }
+    host.SetCategory(36 + 16);
     results.Readings[BeforeAdjustment][MinimumIdle]
         = Values { 1.25, 150, 13.9, 1.1, 0.95, 810, 78 };
     results.Readings[BeforeAdjustment][IncreasedIdle]
