@@ -3,6 +3,7 @@
 #include "platform/appenvironment.h"
 #include "platform/programname.h"
 #include "platform/userdialogs.h"
+#include "protocol/capturefile.h"
 #include "ui/mainform.h"
 
 #include <QAction>
@@ -30,6 +31,20 @@ ProgramHost::~ProgramHost()
 {
     // The port outlives this host a little, inside the main window.
     mainForm_.COM1->SetOnReceiveData(nullptr);
+    mainForm_.COM1->SetReadTap(nullptr);
+}
+
+void ProgramHost::SetLineCapture(CaptureWriter *capture)
+{
+    lineCapture_ = capture;
+    if (!capture) {
+        mainForm_.COM1->SetReadTap(nullptr);
+        return;
+    }
+    // The capture starts with whether the receiver listens yet.
+    capture->WriteReceiverState(mainForm_.COM1->HasOnReceiveData());
+    mainForm_.COM1->SetReadTap(
+        [capture](const quint8 *data, quint32 size) { capture->WriteBytes(data, size); });
 }
 
 void ProgramHost::SetMeasurementDialog(QDialog *dialog)
@@ -83,6 +98,8 @@ bool ProgramHost::OpenInstrumentPort()
 
 void ProgramHost::SetReceiveHandlerAttached(bool attached)
 {
+    if (lineCapture_ && attached != mainForm_.COM1->HasOnReceiveData())
+        lineCapture_->WriteReceiverState(attached);
     if (attached)
         mainForm_.COM1->SetOnReceiveData(
             [this](TCommPortDriver *sender, const quint8 *data, quint32 size) {

@@ -14,6 +14,7 @@ class QDialog;
 namespace kavro {
 
 class AppEnvironment;
+class CaptureWriter;
 class TMainForm;
 class UserDialogs;
 
@@ -35,6 +36,9 @@ public:
     void SetSplash(TSplashForm *splash) { splash_ = splash; }
     // The measurement dialog, closed when an automatic zero setting begins.
     void SetMeasurementDialog(QDialog *dialog);
+    // Records every byte COM1 reads, and when the receiver gets them, until
+    // set to nullptr (kavro02 --capture).
+    void SetLineCapture(CaptureWriter *capture);
 
     // The port set-up opened the port.
     bool PortOpen() const { return portOpen_; }
@@ -84,6 +88,7 @@ private:
     PortSetup portSetup_;
     QPointer<TSplashForm> splash_;
     QPointer<QDialog> measurementDialog_;
+    CaptureWriter *lineCapture_ = nullptr;
     bool portOpen_ = false;
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/appenvironment.h"
+#include "protocol/capturefile.h"
 #include "protocol/receiverdata.h"
 #include "ui/splashform.h"
 
@@ -9,6 +10,7 @@
 
 namespace kavro {
 
+class InspectionWindows;
 class ProgramHost;
 class TMainForm;
 class UserDialogs;
@@ -44,21 +46,34 @@ public:
     ProgramStart(AppEnvironment &environment, UserDialogs &dialogs, SplashTimings timings = {});
     ~ProgramStart();
 
+    // Records the instrument's bytes into this file (or folder) from the
+    // start on; call before Run. A capture that cannot be created is
+    // reported, and the program runs without it.
+    void SetCapturePath(const QString &path) { capturePath_ = path; }
+    const CaptureWriter &LineCapture() const { return lineCapture_; }
+
     // False when the program ends instead of running its event loop.
     bool Run();
     int ExitCode() const { return environment_.ExitCode(); }
 
     TMainForm *MainForm() const { return mainForm_.get(); }
     ProgramHost *Host() const { return host_.get(); }
+    // The windows of a vehicle's test; owned by the main window.
+    InspectionWindows *Inspection() const { return inspection_; }
     ReceiverData &Receiver() { return receiverData_; }
 
 private:
+    void StartLineCapture();
+
     EndWatchingEnvironment environment_;
     UserDialogs &dialogs_;
     SplashTimings timings_;
+    QString capturePath_;
+    CaptureWriter lineCapture_; // outlives the main window's port, which writes into it
     ReceiverData receiverData_;
     std::unique_ptr<TMainForm> mainForm_;
     std::unique_ptr<ProgramHost> host_;
+    InspectionWindows *inspection_ = nullptr;
     TSplashForm *splash_ = nullptr;
 };
 

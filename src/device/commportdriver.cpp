@@ -440,7 +440,11 @@ quint32 TCommPortDriver::ReadInto(quint8 *buffer, qint64 count)
     if (count <= 0)
         return 0;
     const qint64 read = m_serial.read(reinterpret_cast<char *>(buffer), count);
-    return read > 0 ? quint32(read) : 0;
+    if (read <= 0)
+        return 0;
+    if (m_readTap)
+        m_readTap(buffer, quint32(read));
+    return quint32(read);
 }
 
 void TCommPortDriver::DeliverData(const quint8 *data, quint32 size)

@@ -24,6 +24,8 @@ using TReceiveDataEvent
     = std::function<void(TCommPortDriver *Sender, const quint8 *DataPtr, quint32 DataSize)>;
 using TReceivePacketEvent
     = std::function<void(TCommPortDriver *Sender, const quint8 *Packet, quint32 DataSize)>;
+// Sees every byte read from the device, handed on or not (line captures).
+using TReadTap = std::function<void(const quint8 *Data, quint32 DataSize)>;
 
 // The receive buffers, one per level of nested delivery: a handler that runs
 // a nested event loop (a modal message box) lets further ticks deliver bytes,
@@ -204,6 +206,9 @@ public:
     bool HasOnReceiveData() const { return m_onReceiveData != nullptr; }
     void SetOnReceivePacket(TReceivePacketEvent handler);
     bool HasOnReceivePacket() const { return m_onReceivePacket != nullptr; }
+    // Called with each run of bytes read, before any handler gets them (and
+    // also when none is set and they are dropped). It must not run an event loop.
+    void SetReadTap(TReadTap tap) { m_readTap = std::move(tap); }
 
     // Where "\\.\COMn" names lead outside Windows; used by the next Connect.
     const kavro::PortDeviceMap &DeviceMap() const { return m_deviceMap; }
@@ -253,6 +258,7 @@ private:
     bool m_checkLineStatus = false;
     DataHandler m_onReceiveData;
     PacketHandler m_onReceivePacket;
+    TReadTap m_readTap;
 
     kavro::PortDeviceMap m_deviceMap;
     QSerialPort m_serial;

@@ -149,23 +149,23 @@ double RealFrom(const QVariant &value)
     return value.isNull() ? std::numeric_limits<double>::quiet_NaN() : value.toDouble();
 }
 
-QString NumberText(const ReportVehicle &vehicle)
+QString NumberText(const VehicleRecord &vehicle)
 {
-    return vehicle.registrationNumber + QString::number(vehicle.region);
+    return vehicle.FederalNumber + QString::number(vehicle.Region);
 }
 
 QVariantList DataValues(const InspectionRecord &record, const QString &templateHash)
 {
-    const ReportVehicle &vehicle = record.vehicle;
+    const VehicleRecord &vehicle = record.vehicle;
     QVariantList values = {
         TimeText(record.inspectedAt),
-        Text(vehicle.registrationNumber),
+        Text(vehicle.FederalNumber),
         RegistrationSearchKey(NumberText(vehicle)),
-        vehicle.region,
-        Text(vehicle.model),
-        Text(vehicle.ownerSurname),
-        Text(vehicle.ownerFirstName),
-        Text(vehicle.ownerPatronymic),
+        vehicle.Region,
+        Text(vehicle.Mark),
+        Text(vehicle.OwnerTName),
+        Text(vehicle.OwnerFName),
+        Text(vehicle.OwnerSName),
         record.categoryCode,
         int(record.results.BeforeAdjustmentDone),
         int(record.results.AfterAdjustmentDone),
@@ -191,15 +191,16 @@ InspectionRecord RecordFrom(const QSqlQuery &query, int first)
     const auto next = [&] { return query.value(at++); };
     InspectionRecord record;
     record.inspectedAt = QDateTime::fromString(next().toString(), TimeFormat);
-    ReportVehicle &vehicle = record.vehicle;
-    vehicle.registrationNumber = next().toString();
+    VehicleRecord &vehicle = record.vehicle;
+    vehicle.FederalNumber = next().toString();
     next(); // NumberKey
-    vehicle.region = next().toInt();
-    vehicle.model = next().toString();
-    vehicle.ownerSurname = next().toString();
-    vehicle.ownerFirstName = next().toString();
-    vehicle.ownerPatronymic = next().toString();
+    vehicle.Region = next().toInt();
+    vehicle.Mark = next().toString();
+    vehicle.OwnerTName = next().toString();
+    vehicle.OwnerFName = next().toString();
+    vehicle.OwnerSName = next().toString();
     record.categoryCode = next().toInt();
+    vehicle.CarCategory = record.categoryCode;
     record.results.BeforeAdjustmentDone = next().toInt() != 0;
     record.results.AfterAdjustmentDone = next().toInt() != 0;
     for (int adjustment = 0; adjustment < 2; ++adjustment)

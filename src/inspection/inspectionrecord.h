@@ -18,7 +18,7 @@ struct InspectionRecord
 {
     qint64 ID = 0; // assigned by the database; 0 until stored
     QDateTime inspectedAt; // local date and time of the last completed measurement
-    ReportVehicle vehicle; // as registered
+    VehicleRecord vehicle; // as registered
     int categoryCode = 0;
     MeasurementResults results; // all 28 readings and both flags
     VerdictLimits limits; // the gauges' limits that applied

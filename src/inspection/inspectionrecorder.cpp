@@ -19,7 +19,7 @@ InspectionRecorder::InspectionRecorder(QString programFolder)
     , archive_(programFolder_)
 { }
 
-void InspectionRecorder::VehicleRegistered(const ReportVehicle &vehicle)
+void InspectionRecorder::VehicleRegistered(const VehicleRecord &vehicle)
 {
     vehicle_ = vehicle;
     inspectionId_ = 0;

@@ -30,7 +30,7 @@ public:
 
     // A vehicle was registered: its data go into its inspection, which is
     // new.
-    void VehicleRegistered(const ReportVehicle &vehicle);
+    void VehicleRegistered(const VehicleRecord &vehicle);
 
     // A measurement was completed (source holds its results and the limits
     // and category of the moment). Nothing happens until a measurement after
@@ -51,7 +51,7 @@ private:
 
     QString programFolder_;
     InspectionArchive archive_;
-    ReportVehicle vehicle_;
+    VehicleRecord vehicle_;
     qint64 inspectionId_ = 0;
 };
 

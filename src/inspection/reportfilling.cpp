@@ -1,8 +1,12 @@
 #include "inspection/reportfilling.h"
 
+#include "compute/numberformat.h"
+#include "inspection/vehiclecategory.h"
+
 #include "inspection/reporttags.h"
 
 #include <QLocale>
+#include <QRegularExpression>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <cmath>
@@ -13,21 +17,7 @@ namespace kavro {
 
 namespace {
 
-// Fields of a vehicle category code.
-constexpr int ClassNumberMask = 3; // number within the class minus one
-constexpr int HighestClassNumber = 2; // M3, N3
-constexpr int ClassNFlag = 4;
-constexpr int AfterTreatmentMask = 24;
-constexpr int MadeAfter1986 = 32; // any code below is a vehicle made before 01.10.1986
-
-// A printf-style number with the locale's decimal separator. (A shared
-// number formatter for the whole program is on its way; this one serves
-// the report until then.)
-QString LocaleNumber(const char *format, double value)
-{
-    QString text = QString::asprintf(format, value);
-    return text.replace(u'.', QLocale().decimalPoint());
-}
+constexpr int HighestClassNumber = 2; // M3, N3; the number field can also hold 3
 
 ReportFillResult TagMissing(QStringView tag)
 {
@@ -90,17 +80,16 @@ ReportFillResult FillTableCell(
 // The text of a tag that is not a table cell, or why there is none.
 std::optional<QString> PlainTagText(ReportTagSource source, const ReportInputs &inputs)
 {
-    const ReportVehicle &vehicle = inputs.vehicle;
+    const VehicleRecord &vehicle = inputs.vehicle;
     switch (source) {
     case ReportTagSource::FillingTime:
         return ReportDateTimeText(inputs.fillingTime);
     case ReportTagSource::Model:
-        return vehicle.model;
+        return vehicle.Mark;
     case ReportTagSource::RegistrationNumber:
-        return vehicle.registrationNumber + QString::number(vehicle.region);
+        return vehicle.FederalNumber + QString::number(vehicle.Region);
     case ReportTagSource::Owner:
-        return vehicle.ownerSurname + u' ' + vehicle.ownerFirstName + u' '
-            + vehicle.ownerPatronymic;
+        return vehicle.OwnerTName + u' ' + vehicle.OwnerFName + u' ' + vehicle.OwnerSName;
     case ReportTagSource::Category:
         return CategoryText(inputs.categoryCode);
     case ReportTagSource::Neutralization:
@@ -200,37 +189,42 @@ ReportFillResult FillReport(QTextDocument &document, const ReportInputs &inputs)
 
 QString ReportDateTimeText(const QDateTime &time)
 {
+    // The long time format without its time zone ("t"), which Windows' long
+    // time format, the one operators know from the report, does not show.
     const QLocale locale;
+    QString timeFormat = locale.timeFormat(QLocale::LongFormat);
+    timeFormat.remove(QRegularExpression(u"\\s*t+"_s));
     return locale.toString(time.date(), QLocale::ShortFormat) + u' '
-        + locale.toString(time.time(), QLocale::LongFormat);
+        + locale.toString(time.time(), timeFormat.trimmed());
 }
 
 QString PercentText(double value)
 {
-    return LocaleNumber("%4.2f %%", value);
+    return FormatFixed("%4.2f %%", value);
 }
 
 QString PpmText(double value)
 {
-    return LocaleNumber("%4.0f ppm", value);
+    return FormatFixed("%4.0f ppm", value);
 }
 
 QString RatioText(double value)
 {
-    return LocaleNumber("%3.2f", value);
+    return FormatFixed("%3.2f", value);
 }
 
 std::optional<QString> CategoryText(int categoryCode)
 {
-    const int classNumber = categoryCode & ClassNumberMask;
+    const int classNumber = categoryCode & VehicleCode::NumberMask;
     if (classNumber > HighestClassNumber)
         return std::nullopt;
-    return ((categoryCode & ClassNFlag) ? u"N"_s : u"M"_s) + QString::number(classNumber + 1);
+    return ((categoryCode & VehicleCode::ClassN) ? u"N"_s : u"M"_s)
+        + QString::number(classNumber + 1);
 }
 
 std::optional<QString> NeutralizationText(int categoryCode)
 {
-    switch (categoryCode & AfterTreatmentMask) {
+    switch (categoryCode & VehicleCode::AfterTreatmentMask) {
     case 0:
         return u"отсутствует"_s;
     case 8:
@@ -244,8 +238,8 @@ std::optional<QString> NeutralizationText(int categoryCode)
 
 QString MakeDateText(int categoryCode)
 {
-    return categoryCode < MadeAfter1986 ? u"произведен до 01.10.1986"_s
-                                        : u"произведен после 01.10.1986"_s;
+    return !IsMadeAfter1986(categoryCode) ? u"произведен до 01.10.1986"_s
+                                          : u"произведен после 01.10.1986"_s;
 }
 
 } // namespace kavro

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "inspection/measurementresults.h"
+#include "inspection/vehiclerecord.h"
 #include "inspection/verdict.h"
 
 #include <QDateTime>
@@ -14,16 +15,6 @@ class QTextDocument;
 namespace kavro {
 
 // The registered vehicle as the report prints it.
-struct ReportVehicle
-{
-    QString model;
-    QString registrationNumber;
-    int region = 0;
-    QString ownerSurname;
-    QString ownerFirstName;
-    QString ownerPatronymic;
-};
-
 // The zone limits of a gauge: the report prints LowLimit under minimum idle
 // and HighLimit under increased idle.
 struct ReportLimits
@@ -35,7 +26,7 @@ struct ReportLimits
 // Everything a filled report shows, taken at the moment of filling.
 struct ReportInputs
 {
-    ReportVehicle vehicle;
+    VehicleRecord vehicle; // CarCategory is not used: categoryCode is the category applied
     int categoryCode = 0; // the vehicle's category code
     MeasurementResults results;
     ReportLimits co; // CO gauge, %

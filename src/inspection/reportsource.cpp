@@ -3,7 +3,7 @@
 namespace kavro {
 
 ReportInputs CollectReportInputs(
-    const ReportVehicle &vehicle, const ReportSource &source, const QDateTime &now)
+    const VehicleRecord &vehicle, const ReportSource &source, const QDateTime &now)
 {
     ReportInputs inputs;
     inputs.vehicle = vehicle;

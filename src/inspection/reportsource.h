@@ -45,6 +45,6 @@ public:
 // Everything a report of vehicle shows when it is filled at now: the stored
 // date instead of now where source has one.
 ReportInputs CollectReportInputs(
-    const ReportVehicle &vehicle, const ReportSource &source, const QDateTime &now);
+    const VehicleRecord &vehicle, const ReportSource &source, const QDateTime &now);
 
 } // namespace kavro

@@ -40,7 +40,12 @@ InspectionArchiving::~InspectionArchiving()
     delete archiveWindow_.data();
 }
 
-void InspectionArchiving::VehicleRegistered(const ReportVehicle &vehicle)
+TArchiveForm *InspectionArchiving::ArchiveWindow() const
+{
+    return archiveWindow_;
+}
+
+void InspectionArchiving::VehicleRegistered(const VehicleRecord &vehicle)
 {
     recorder_.VehicleRegistered(vehicle);
 }

@@ -40,10 +40,10 @@ public:
 
     QAction *actArchive; // "Архив проверок"
 
-    void VehicleRegistered(const ReportVehicle &vehicle);
+    void VehicleRegistered(const VehicleRecord &vehicle);
     const InspectionRecorder &Recorder() const { return recorder_; }
     // The archive window, created at its first opening (nullptr until then).
-    TArchiveForm *ArchiveWindow() const { return archiveWindow_; }
+    TArchiveForm *ArchiveWindow() const;
 
 public Q_SLOTS:
     void actArchiveExecute();

@@ -77,6 +77,7 @@ TMainForm::TMainForm(
     CreatePanels();
     CreateStatusBar();
     CreatePort();
+    CreateMonitoring();
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(u"Timer1"_s);
@@ -244,6 +245,11 @@ void TMainForm::CreatePanels()
     tsLevels = new LevelsPage(PageControl1);
     tsNumbers = new NumbersPage(PageControl1);
     tsGraphics = addPage(u"tsGraphics"_s);
+    Panel34 = new TTrendChartPanel(tsGraphics);
+    Chart1 = Panel34->Chart1;
+    auto *chartLayout = new QVBoxLayout(tsGraphics);
+    chartLayout->setContentsMargins(0, 0, 0, 0);
+    chartLayout->addWidget(Panel34);
     for (QWidget *page :
         std::initializer_list<QWidget *> { tsEmpty, tsLevels, tsNumbers, tsGraphics })
         PageControl1->addWidget(page);
@@ -295,6 +301,28 @@ void TMainForm::CreatePort()
     COM1 = new TCommPortDriver(this);
     COM1->setObjectName(u"COM1"_s);
     COM1->SetPortName(u"\\\\.\\COM1"_s); // also makes Port pnCustom
+}
+
+void TMainForm::CreateMonitoring()
+{
+    monitor_
+        = new TrendMonitor({
+                               .actMonitoring = actMonitoring,
+                               .actSaveGraphics = actSaveGraphics,
+                               .actClear = actClear,
+                               .actPause = actPause,
+                               .actResume = actResume,
+                               .actGraphics = actGraphics,
+                               .setMonitoringStatus
+                               = [this](const QString &text) { SetStatusText(spMonitoring, text); },
+                               .chartValues = [this] { return readings_.ChartValues(); },
+                               .registrationNumber = [this] { return registrationNumber_; },
+                               .dialogs = dialogs_,
+                               .environment = environment_,
+                               .dialogParent = this,
+                           },
+            *Chart1, this);
+    SetChartSampleHandler([this] { monitor_->AddChartSample(); });
 }
 
 void TMainForm::PageControl1Change(int index)
@@ -570,6 +598,7 @@ void TMainForm::MeasurementDialogClosed()
 
 void TMainForm::VehicleRegistered(const QString &registrationNumber)
 {
+    registrationNumber_ = registrationNumber;
     EnableMeasurementActions(true);
     LayoutLevelsPage();
     if (ShownPageIndex() == pgEmpty)

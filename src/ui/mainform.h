@@ -5,6 +5,8 @@
 #include "ui/levelspage.h"
 #include "ui/numberspage.h"
 #include "ui/serviceform.h"
+#include "ui/trendchart.h"
+#include "ui/trendmonitor.h"
 #include "ui/warningform.h"
 
 #include <QMainWindow>
@@ -105,6 +107,11 @@ public:
     // Vehicle registration has finished with this registration number: the
     // scales page is laid out and shown if the empty page was shown.
     void VehicleRegistered(const QString &registrationNumber);
+    // The registration number of the vehicle shown (empty before the first).
+    QString RegistrationNumber() const { return registrationNumber_; }
+
+    // Monitoring mode on the charts page.
+    TrendMonitor &Monitor() const { return *monitor_; }
 
     // Automatic zero setting window and maintenance notice, owned by this
     // window; Close* destroys them. The accessors give nullptr when absent.
@@ -129,6 +136,8 @@ public:
     LevelsPage *tsLevels = nullptr;
     NumbersPage *tsNumbers = nullptr;
     QWidget *tsGraphics = nullptr;
+    TTrendChartPanel *Panel34 = nullptr;
+    TTrendChart *Chart1 = nullptr;
     QStatusBar *StatusBar1 = nullptr;
     TCommPortDriver *COM1 = nullptr;
     QTimer *Timer1 = nullptr; // connection watchdog, 2000 ms, stopped at start
@@ -174,6 +183,7 @@ private:
     void CreatePanels();
     void CreateStatusBar();
     void CreatePort();
+    void CreateMonitoring();
     void PageControl1Change(int index);
     void tsEmptyShow();
     void tsLevelsShow();
@@ -192,6 +202,8 @@ private:
     int vehicleCategory_ = 0;
     std::function<void()> chartSampleHandler_;
     std::function<void(int, const QString &)> measurementFieldWriter_;
+    QString registrationNumber_;
+    TrendMonitor *monitor_ = nullptr;
     bool pumpRunning_ = false;
     bool dataReceived_ = false;
     QPointer<TServiceForm> serviceWindow_;

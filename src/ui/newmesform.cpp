@@ -240,16 +240,4 @@ void TNewMesForm::ShowPhase()
     Label2->setText(procedure_.Instruction());
 }
 
-void actNewMesurmentExecute(const MeasurementCommands &commands, TNewMesForm &dialog)
-{
-    // Every measurement runs with the pump on; the pump's check mark follows
-    // the instrument's answer, which the pump guard then keeps.
-    if (!commands.actPump->isChecked())
-        commands.actPump->trigger();
-    commands.actPump->setEnabled(false);
-    dialog.show();
-    for (QAction *action : { commands.actNewMesurment, commands.actCalibr, commands.actNewCar })
-        action->setEnabled(false);
-}
-
 } // namespace kavro

@@ -88,19 +88,4 @@ private:
     MeasurementProcedure procedure_;
 };
 
-// The main window's commands that a measurement switches.
-struct MeasurementCommands
-{
-    QAction *actPump;
-    QAction *actNewMesurment;
-    QAction *actCalibr;
-    QAction *actNewCar;
-};
-
-// Starts a measurement (the handler of actNewMesurment): the pump is switched
-// on first when actPump shows it stopped, and cannot be switched while the
-// dialog is open; the dialog is shown; a new measurement, the zero setting
-// and a new vehicle wait until it closes (MeasurementHost::MeasurementDialogClosed).
-void actNewMesurmentExecute(const MeasurementCommands &commands, TNewMesForm &dialog);
-
 } // namespace kavro

@@ -105,10 +105,10 @@ TPrintForm::TPrintForm(
 
 TPrintForm::~TPrintForm() = default;
 
-void TPrintForm::SetReportData(const ReportVehicle &vehicle)
+void TPrintForm::SetReportData(const VehicleRecord &vehicle)
 {
     vehicle_ = vehicle;
-    setWindowTitle(ProgramName + u" - "_s + vehicle.registrationNumber);
+    setWindowTitle(ProgramName + u" - "_s + vehicle.FederalNumber);
 }
 
 void TPrintForm::showEvent(QShowEvent *event)
@@ -223,7 +223,7 @@ void TPrintForm::Button3Click()
     const SaveFileRequest request {
         .title = u"Сохранение протокола"_s,
         .folder = folder,
-        .proposedName = ReportPdfFileName(vehicle_.registrationNumber, filledAt_.date()),
+        .proposedName = ReportPdfFileName(vehicle_.FederalNumber, filledAt_.date()),
         .filter = u"PDF (*.pdf)"_s,
         .defaultSuffix = u"pdf"_s,
     };

@@ -33,8 +33,8 @@ public:
     ~TPrintForm() override;
 
     // The registered vehicle; also sets the caption "КАВРО-02 - " + number.
-    void SetReportData(const ReportVehicle &vehicle);
-    const ReportVehicle &ReportData() const { return vehicle_; }
+    void SetReportData(const VehicleRecord &vehicle);
+    const VehicleRecord &ReportData() const { return vehicle_; }
 
     QWidget *Panel1; // holds the preview; stretches with the window
     QTextEdit *RTB; // the preview, read-only
@@ -63,7 +63,7 @@ private:
     UserDialogs &dialogs_;
     AppEnvironment &environment_;
     const ReportSource &source_;
-    ReportVehicle vehicle_;
+    VehicleRecord vehicle_;
     RtfPageLayout page_; // of the document in RTB
     QDateTime filledAt_; // the date the filled report gives
 };

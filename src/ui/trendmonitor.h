@@ -1,6 +1,7 @@
 #pragma once
 
 #include "compute/quantities.h"
+#include "ui/monparamsform.h"
 
 #include <QObject>
 #include <QPointer>
@@ -14,7 +15,6 @@ class QWidget;
 namespace kavro {
 
 class AppEnvironment;
-class TMonParamsForm;
 class TTrendChart;
 class UserDialogs;
 

@@ -56,14 +56,14 @@ void SetUpN1ThreeComponent(test::FakeMeasurementHost &host, MeasurementResults &
     host.results = &results;
 }
 
-const ReportVehicle Vehicle { u"Лада 'Гранта'; DROP TABLE CAR"_s, u"А123ВС"_s, 77, u"О'Коннор"_s,
-    u"Пётр"_s, u""_s };
+const VehicleRecord Vehicle { u"А123ВС"_s, 77, u"Лада 'Гранта'; DROP TABLE CAR"_s, u"О'Коннор"_s,
+    u"Пётр"_s, u""_s, 36 + 16 };
 
 InspectionRecord Inspection(const QString &number, const QDateTime &at, bool passed = true)
 {
     InspectionRecord record;
     record.inspectedAt = at;
-    record.vehicle = { u"ГАЗ-3110"_s, number, 50, u"Иванов"_s, u"Иван"_s, u"Иванович"_s };
+    record.vehicle = { number, 50, u"ГАЗ-3110"_s, u"Иванов"_s, u"Иван"_s, u"Иванович"_s, 33 };
     record.categoryCode = 33;
     record.results.AfterAdjustmentDone = true;
     record.verdict = { passed, passed ? u"соответствует"_s : u"не соответствует"_s, {} };
@@ -144,12 +144,12 @@ void tst_InspectionArchive::completeInspectionStoredAndReopened()
     const InspectionRecord &record = *loaded.value;
     QCOMPARE(record.ID, recorder.CurrentInspectionId());
     QCOMPARE(record.inspectedAt, at);
-    QCOMPARE(record.vehicle.model, Vehicle.model);
-    QCOMPARE(record.vehicle.registrationNumber, Vehicle.registrationNumber);
-    QCOMPARE(record.vehicle.region, 77);
-    QCOMPARE(record.vehicle.ownerSurname, Vehicle.ownerSurname);
-    QCOMPARE(record.vehicle.ownerFirstName, Vehicle.ownerFirstName);
-    QCOMPARE(record.vehicle.ownerPatronymic, QString());
+    QCOMPARE(record.vehicle.Mark, Vehicle.Mark);
+    QCOMPARE(record.vehicle.FederalNumber, Vehicle.FederalNumber);
+    QCOMPARE(record.vehicle.Region, 77);
+    QCOMPARE(record.vehicle.OwnerTName, Vehicle.OwnerTName);
+    QCOMPARE(record.vehicle.OwnerFName, Vehicle.OwnerFName);
+    QCOMPARE(record.vehicle.OwnerSName, QString());
     QCOMPARE(record.categoryCode, 52);
     // All 28 readings to the last bit, and both flags.
     for (int adjustment = 0; adjustment < 2; ++adjustment)
@@ -225,8 +225,8 @@ void tst_InspectionArchive::laterMeasurementsUpdateTheRegistrationsInspection()
     const qint64 rewritten = recorder.CurrentInspectionId();
 
     // The next registration starts a new inspection; the old one stays.
-    ReportVehicle next = Vehicle;
-    next.registrationNumber = u"В777ОР"_s;
+    VehicleRecord next = Vehicle;
+    next.FederalNumber = u"В777ОР"_s;
     recorder.VehicleRegistered(next);
     QCOMPARE(recorder.CurrentInspectionId(), 0);
     VERIFY_OK(recorder.MeasurementCompleted(host, first.addSecs(600))->stored);
@@ -362,7 +362,7 @@ void tst_InspectionArchive::readOnlyDatabaseRefuses()
     std::optional<RecordingOutcome> again = recorder.MeasurementCompleted(host, at.addSecs(60));
     QVERIFY2(again->stored.error.contains(refusal), qPrintable(again->stored.error));
     QVERIFY(again->verdict.passed); // decided all the same
-    recorder.VehicleRegistered({ u"УАЗ"_s, u"Е001ЕЕ"_s, 1, u"Ким"_s, {}, {} });
+    recorder.VehicleRegistered({ u"Е001ЕЕ"_s, 1, u"УАЗ"_s, u"Ким"_s, {}, {}, 32 });
     again = recorder.MeasurementCompleted(host, at.addSecs(120));
     QVERIFY2(again->stored.error.contains(refusal), qPrintable(again->stored.error));
 

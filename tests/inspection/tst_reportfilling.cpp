@@ -50,7 +50,7 @@ std::unique_ptr<QTextDocument> templateDocument(const QByteArray &rtf)
 ReportInputs completeInputs()
 {
     ReportInputs inputs;
-    inputs.vehicle = { u"ГАЗ-3309"_s, u"А123ВС"_s, 77, u"Иванов"_s, u"Пётр"_s, u"Ильич"_s };
+    inputs.vehicle = { u"А123ВС"_s, 77, u"ГАЗ-3309"_s, u"Иванов"_s, u"Пётр"_s, u"Ильич"_s };
     inputs.categoryCode = 54;
     MeasurementResults &results = inputs.results;
     results.Readings[BeforeAdjustment][MinimumIdle] = { 1.5, 85, 14, 1, 0.9, 800, 80 };
@@ -135,7 +135,7 @@ void tst_ReportFilling::valuesArePlainTextInTheTagsFormat()
 {
     ReportInputs inputs = completeInputs();
     // Looks like RTF and holds a tag that is filled later.
-    inputs.vehicle.model = u"{\\b ЗИЛ}\\par #CO11#"_s;
+    inputs.vehicle.Mark = u"{\\b ЗИЛ}\\par #CO11#"_s;
     const std::unique_ptr<QTextDocument> document
         = templateDocument(changedTemplate(R"(#{\lang1033 model}#)", R"({\b #mo}{\i del#} after)"));
     QVERIFY(FillReport(*document, inputs).ok());

@@ -279,7 +279,7 @@ void tst_Verdict::reportTags()
     QVERIFY2(loaded.ok(), qPrintable(loaded.error));
 
     ReportInputs inputs;
-    inputs.vehicle = { u"ВАЗ-2107"_s, u"А123ВС"_s, 77, u"Иванов"_s, u"Пётр"_s, u"Ильич"_s };
+    inputs.vehicle = { u"А123ВС"_s, 77, u"ВАЗ-2107"_s, u"Иванов"_s, u"Пётр"_s, u"Ильич"_s, 48 };
     inputs.categoryCode = 32 + 16;
     inputs.results.AfterAdjustmentDone = true;
     inputs.co = { 0.3, 0.5 };

@@ -1,12 +1,14 @@
 // Millions of random and mutated instrument bytes through the receiver, with
 // a host that re-enters ReceiveByte from its calls (as nested message loops
 // do) and changes the windows under the receiver's feet. Checks on every
-// byte: image writes only where the protocol puts them, valid state, readings
-// in range, at most one service and one notice window.
+// byte and every host call (receiverinvariants.h): image writes only where
+// the protocol puts them, valid data, only the receiver's own state
+// transitions, readings in range, at most one service and one notice window.
 //
 // KAVRO_ROBUSTNESS_BYTES sets the byte count, KAVRO_ROBUSTNESS_SEED the seed.
 
 #include "protocol/instrumentreceiver.h"
+#include "protocol/receiverinvariants.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -160,48 +162,44 @@ public:
     {
         m_receiver = receiver;
         m_data = data;
-        m_shadow = data->InstrumentImage;
-        serviceWindows = noticeWindows = 0;
+        checks.Attach(*data);
         splashExists = true;
         programEnded = false;
     }
 
-    // One byte as the port's receive handler delivers it; the expected image
-    // write is applied to the shadow first (a nested byte writes later).
+    // One byte as the port's receive handler delivers it.
     void Deliver(quint8 b)
     {
         ++bytesDelivered;
-        ExpectWrite(b);
+        checks.BeforeByte(b);
         m_receiver->ReceiveByte(b);
-        CheckData();
-        if (m_shadow != m_data->InstrumentImage)
-            Fail("image written outside the protocol's place");
+        checks.AfterByte();
     }
 
+    test::ReceiverInvariants checks;
     qint64 bytesDelivered = 0;
-    qint64 readings = 0;
     qint64 nestedBytes = 0;
-    int serviceWindows = 0;
-    int noticeWindows = 0;
     bool splashExists = true;
     bool programEnded = false;
-    QByteArray failure;
 
     void SendByte(std::uint8_t) override { Disturb(); }
-    void DisconnectPort() override { }
+    void DisconnectPort() override { checks.HostCall(); }
     void ChannelReading(int channel, int rawValue) override
     {
-        ++readings;
-        if (channel < 0 || channel > 15 || rawValue < 0 || rawValue > 4095)
-            Fail("reading out of range");
-        if (m_data->ZeroCapture && channel < ZeroReadingChannels)
+        checks.HostCall();
+        checks.Reading(channel, rawValue);
+        if (m_data->ZeroCapture && channel >= 0 && channel < ZeroReadingChannels)
             m_data->ZeroReadings[static_cast<std::size_t>(channel)] = rawValue;
         Disturb();
     }
     void EnableMeasurementActions(bool) override { Disturb(); }
     void SetNewCarEnabled(bool) override { Disturb(); }
     int ShownPageIndex() const override { return m_page; }
-    void CloseMainWindow() override { programEnded = true; }
+    void CloseMainWindow() override
+    {
+        checks.HostCall();
+        programEnded = true;
+    }
     bool PumpRunning() const override { return m_pump; }
     void SetPumpState(bool running) override
     {
@@ -219,76 +217,39 @@ public:
     void CloseSplash() override
     {
         if (!splashExists)
-            Fail("splash closed twice");
+            checks.Fail("splash closed twice");
         splashExists = false;
         Disturb();
     }
     void ShowServiceWindow() override
     {
-        if (++serviceWindows > 1)
-            Fail("second service window");
+        checks.ServiceWindowShown();
         Disturb();
     }
     void CloseServiceWindow() override
     {
-        if (--serviceWindows < 0)
-            Fail("service window closed that was not open");
+        checks.ServiceWindowClosed();
         Disturb();
     }
     void ShowNoticeWindow() override
     {
-        if (++noticeWindows > 1)
-            Fail("second notice window");
+        checks.NoticeWindowShown();
         Disturb();
     }
     void CloseNoticeWindow() override
     {
-        if (--noticeWindows < 0)
-            Fail("notice window closed that was not open");
+        checks.NoticeWindowClosed();
         Disturb();
     }
     void StartWatchdog() override { Disturb(); }
     void StopWatchdog() override { Disturb(); }
-    void ShowWarningMessage(const QString &) override { }
+    void ShowWarningMessage(const QString &) override { checks.HostCall(); }
 
 private:
-    void Fail(const char *what)
-    {
-        if (failure.isEmpty())
-            failure = QByteArray(what) + " after " + QByteArray::number(bytesDelivered) + " bytes";
-    }
-
-    void ExpectWrite(quint8 b)
-    {
-        const int pos = m_data->ImagePos;
-        if (m_data->ReceiverState == rsDetecting) {
-            m_shadow[static_cast<std::size_t>(pos % InstrumentImageSize)] = b;
-        } else if (m_data->ReceiverState == rsCalibrationBlock) {
-            const int end = m_data->ZeroPrefixSeen ? 193 : 192;
-            if (pos < end)
-                m_shadow[static_cast<std::size_t>(pos)] = b;
-        }
-    }
-
-    void CheckData()
-    {
-        const ReceiverData &d = *m_data;
-        if (d.ReceiverState < rsDetecting || d.ReceiverState > rsHalted)
-            Fail("invalid state");
-        if (d.ImagePos < 0 || d.ImagePos >= 3 * InstrumentImageSize)
-            Fail("ImagePos out of bounds");
-        if (d.ReceiverState == rsCalibrationBlock && d.ImagePos > 193)
-            Fail("block position beyond 193");
-        if (d.CurrentChannel < 0 || d.CurrentChannel > 15)
-            Fail("channel out of range");
-        if (d.ReadingValue > 4095)
-            Fail("reading value beyond 12 bits");
-    }
-
     // The windows change and nested message loops deliver further bytes.
     void Disturb()
     {
-        CheckData();
+        checks.HostCall();
         switch (m_random.bounded(40)) {
         case 0:
             m_measurementVisible = !m_measurementVisible;
@@ -322,7 +283,6 @@ private:
     StreamSource &m_source;
     TInstrumentReceiver *m_receiver = nullptr;
     ReceiverData *m_data = nullptr;
-    TInstrumentImage m_shadow {};
     bool m_measurementVisible = false;
     bool m_timerFired = true;
     bool m_pump = false;
@@ -376,7 +336,7 @@ void tst_ReceiverRobustness::randomAndMutatedStreams()
     int programRuns = 0;
     int statesSeen = 0;
     int highestDetectingPos = 0;
-    while (host.bytesDelivered < byteCount && host.failure.isEmpty()) {
+    while (host.bytesDelivered < byteCount && host.checks.failure.isEmpty()) {
         // One program run: fresh data, a new receiver, until a diagnostic
         // mode ends it or the stream moves on.
         ReceiverData data;
@@ -384,7 +344,8 @@ void tst_ReceiverRobustness::randomAndMutatedStreams()
         host.Attach(&receiver, &data);
         ++programRuns;
         const qint64 runEnd = host.bytesDelivered + static_cast<qint64>(random.bounded(50'000));
-        while (host.bytesDelivered < runEnd && !host.programEnded && host.failure.isEmpty()) {
+        while (
+            host.bytesDelivered < runEnd && !host.programEnded && host.checks.failure.isEmpty()) {
             host.Deliver(source.Next());
             statesSeen |= 1 << data.ReceiverState;
             if (data.ReceiverState == rsDetecting)
@@ -392,15 +353,15 @@ void tst_ReceiverRobustness::randomAndMutatedStreams()
             if (data.ReceiverState == rsHalted && random.bounded(1000) == 0)
                 receiver.ResetForPortSetup();
         }
-        if (host.serviceWindows != int(receiver.ServiceWindowOpen())
-            || host.noticeWindows != int(receiver.NoticeWindowOpen()))
-            host.failure = "the receiver lost track of its windows";
+        if (host.checks.serviceWindows != int(receiver.ServiceWindowOpen())
+            || host.checks.noticeWindows != int(receiver.NoticeWindowOpen()))
+            host.checks.Fail("the receiver lost track of its windows");
     }
-    qInfo("seed %u: %lld bytes (%lld nested), %lld readings, %d runs, highest detecting "
-          "ImagePos %d, in %lld ms",
-        seed, host.bytesDelivered, host.nestedBytes, host.readings, programRuns,
-        highestDetectingPos, clock.elapsed());
-    QVERIFY2(host.failure.isEmpty(), host.failure.constData());
+    qInfo("seed %u: %lld bytes (%lld nested), %lld readings, %lld state changes, %d runs, "
+          "highest detecting ImagePos %d, in %lld ms",
+        seed, host.bytesDelivered, host.nestedBytes, host.checks.readings, host.checks.transitions,
+        programRuns, highestDetectingPos, clock.elapsed());
+    QVERIFY2(host.checks.failure.isEmpty(), host.checks.failure.constData());
     QCOMPARE(statesSeen, 0x3F); // every state was visited
     QVERIFY2(highestDetectingPos > InstrumentImageSize, "detection above 255 was exercised");
     QVERIFY(host.nestedBytes > 0);

@@ -10,3 +10,13 @@ if(NOT KAVRO_CORE_ONLY)
     KAVRO_GOLDEN_DIR="${CMAKE_CURRENT_LIST_DIR}/../golden"
     KAVRO_BINARY_DIR="${CMAKE_BINARY_DIR}")
 endif()
+
+# An operator's steps in the program's dialogs, for tests of whole tasks.
+if(NOT KAVRO_CORE_ONLY)
+  add_library(kavro_test_operator STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/operatorsteps.h
+    ${CMAKE_CURRENT_LIST_DIR}/operatorsteps.cpp)
+  kavro_set_warnings(kavro_test_operator)
+  target_include_directories(kavro_test_operator PUBLIC ${CMAKE_CURRENT_LIST_DIR}/..)
+  target_link_libraries(kavro_test_operator PUBLIC kavro_app kavro_source_tree Qt6::Test)
+endif()

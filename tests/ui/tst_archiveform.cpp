@@ -70,8 +70,8 @@ QString ScreenPath(const QString &name)
     return QStringLiteral(KAVRO_SCREENS_DIR "/") + name + u".png"_s;
 }
 
-const ReportVehicle Vehicle { u"Лада Гранта"_s, u"А123ВС"_s, 77, u"Петров"_s, u"Сергей"_s,
-    u"Николаевич"_s };
+const VehicleRecord Vehicle { u"А123ВС"_s, 77, u"Лада Гранта"_s, u"Петров"_s, u"Сергей"_s,
+    u"Николаевич"_s, 32 + 16 };
 constexpr int M1ThreeComponent = 32 + 16; // CO 0,30/0,50 %, CH 100/100 ppm, 100-1100, 2000-9999
 // Minimum and increased idle; CO at minimum idle as given.
 Values AtMinimumIdle(double co)
@@ -93,7 +93,7 @@ struct Station
     }
 
     // The registration as the main window makes it.
-    void Register(const ReportVehicle &vehicle, int categoryCode)
+    void Register(const VehicleRecord &vehicle, int categoryCode)
     {
         host.SetCategory(categoryCode);
         form.ResetForNewVehicle();
@@ -329,7 +329,7 @@ void tst_ArchiveForm::listAndFilters()
         const auto save = [&](const QString &number, const QDateTime &at, int code, bool passed) {
             InspectionRecord record;
             record.inspectedAt = at;
-            record.vehicle = { u"ГАЗ-3110"_s, number, 50, u"Иванов"_s, u"Иван"_s, {} };
+            record.vehicle = { number, 50, u"ГАЗ-3110"_s, u"Иванов"_s, u"Иван"_s, {}, code };
             record.categoryCode = code;
             record.results.AfterAdjustmentDone = true;
             record.verdict = { passed, passed ? u"соответствует"_s : u"не соответствует"_s, {} };

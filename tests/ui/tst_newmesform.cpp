@@ -8,6 +8,7 @@
 #include "support/pseudoterminal.h"
 #include "support/scripteddialogs.h"
 #include "support/widgetdump.h"
+#include "ui/inspectionwindows.h"
 #include "ui/mainform.h"
 #include "ui/newmesform.h"
 
@@ -28,24 +29,6 @@ using Values = MeasurementResults::QuantityValues;
 
 // The main window as the dialog will be wired to it; the engine speed gauge
 // of an M2 ... N3 until the gauges can be asked.
-class MainWindowHost : public MeasurementHost
-{
-public:
-    explicit MainWindowHost(TMainForm &window)
-        : window_(window)
-    { }
-    double CurrentValue(int quantity) const override { return window_.CurrentValue(quantity); }
-    double GaugeScaleValue(GaugeScaleChoice choice, int) const override
-    {
-        return std::array { 900.0, 2000.0, 9999.0 }[std::size_t(choice)];
-    }
-    void SetPrintEnabled(bool enabled) override { window_.actPrint->setEnabled(enabled); }
-    void MeasurementDialogClosed() override { window_.MeasurementDialogClosed(); }
-
-private:
-    TMainForm &window_;
-};
-
 QString screenPath(const QString &name)
 {
     return QStringLiteral(KAVRO_SCREENS_DIR "/") + name + u".png"_s;
@@ -232,19 +215,17 @@ void tst_NewMesForm::startFromTheMainWindow()
     QVERIFY(instrument.IsOpen());
     window.COM1->SetPortName(instrument.SlavePath());
     QVERIFY(window.COM1->Connect());
-    MainWindowHost host(window);
-    TNewMesForm form(host, &window);
-    window.SetMeasurementDialogVisibleQuery([&form] { return form.isVisible(); });
+    InspectionWindows inspection(window, dialogs, environment);
+    TNewMesForm &form = inspection.MeasurementDialog();
     window.show();
+    window.ApplyVehicleCategory(0); // made before 01.10.1986: minimum idle 100-900
     window.VehicleRegistered(u"А123ВС"_s);
     // Above the display ranges: shown, and so stored, as the ends of the ranges.
     const Values raw { 12, 3500, 14.5, 25, 1.01, 12000, 85 };
     for (int quantity = 0; quantity < QuantityCount; ++quantity)
         window.ShowValue(quantity, raw[std::size_t(quantity)]);
 
-    const MeasurementCommands commands { window.actPump, window.actNewMesurment, window.actCalibr,
-        window.actNewCar };
-    actNewMesurmentExecute(commands, form);
+    window.actNewMesurment->trigger();
     QVERIFY(form.isVisible());
     QVERIFY(window.MeasurementDialogVisible());
     QCOMPARE(instrument.ReadUntilQuiet(150), QByteArray("\xD0")); // the stopped pump switched on

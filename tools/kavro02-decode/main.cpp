@@ -1,8 +1,10 @@
 // kavro02-decode [--hex] [--page N] FILE|-
-// Feeds the bytes of a capture to the instrument receiver and prints one
+// Feeds the bytes of a capture (raw, hex, or a line capture of the program,
+// see captureinput.h) to the instrument receiver and prints one
 // line per event the receiver causes (see tracinghost.h), then what the
 // reading dispatch makes of each reading (see valuetrace.h).
 
+#include "captureinput.h"
 #include "tracinghost.h"
 #include "valuetrace.h"
 
@@ -125,7 +127,18 @@ int main(int argc, char *argv[])
     std::optional<QByteArray> input = ReadAll(options->file, error);
     if (!input)
         return Fail(error);
-    if (options->hex) {
+    if (kavro::CaptureInput::Recognises(*input)) {
+        QString warning;
+        input = kavro::CaptureInput::ReceiverBytes(*input, error, warning);
+        if (!warning.isEmpty())
+            Err() << "kavro02-decode: " << options->file << ": " << warning << Qt::endl;
+        if (!input)
+            return Fail(options->file + u": "_s + error);
+    } else if (!options->hex && kavro::CaptureInput::LacksItsHeader(*input)) {
+        return Fail(options->file
+            + u": looks like a line capture without its first line "
+              "\"KAVRO02-CAPTURE 1 <date-time>\""_s);
+    } else if (options->hex) {
         input = ParseHex(*input, error);
         if (!input)
             return Fail(options->file + u": "_s + error);

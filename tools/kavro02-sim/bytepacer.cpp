@@ -1,7 +1,7 @@
 #include "bytepacer.h"
 
 #include "bytelink.h"
-#include "protocolresponder.h"
+#include "bytesource.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,7 +19,7 @@ constexpr int IdleRecheckMs = 20;
 
 } // namespace
 
-BytePacer::BytePacer(ProtocolResponder &source, ByteLink &link, Pacing pacing, QObject *parent)
+BytePacer::BytePacer(ByteSource &source, ByteLink &link, Pacing pacing, QObject *parent)
     : QObject(parent)
     , m_source(source)
     , m_link(link)

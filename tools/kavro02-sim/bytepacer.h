@@ -8,7 +8,7 @@
 namespace kavro::sim {
 
 class ByteLink;
-class ProtocolResponder;
+class ByteSource;
 
 // Moves the instrument's bytes onto the line at the speed of a 9600 bit/s
 // line (10 bits per byte: 960 bytes per second), or as fast as the line
@@ -21,7 +21,7 @@ public:
     enum Pacing { Paced, Fast };
     static constexpr double LineBytesPerSecond = 960;
 
-    BytePacer(ProtocolResponder &source, ByteLink &link, Pacing pacing, QObject *parent = nullptr);
+    BytePacer(ByteSource &source, ByteLink &link, Pacing pacing, QObject *parent = nullptr);
 
     void Start();
     bool Started() const { return m_started; }
@@ -45,7 +45,7 @@ private:
     bool FetchChunk(double now);
     bool DurationOver(double now);
 
-    ProtocolResponder &m_source;
+    ByteSource &m_source;
     ByteLink &m_link;
     Pacing m_pacing;
     QTimer m_timer;

@@ -20,6 +20,18 @@ InstrumentSession::InstrumentSession(const ScenarioOptions &options, QObject *pa
     connect(&m_startDelay, &QTimer::timeout, this, [this] { m_pacer->Start(); });
 }
 
+void InstrumentSession::ReplayCapture(const Capture &capture)
+{
+    m_replay = std::make_unique<CaptureReplay>(capture);
+}
+
+ByteSource &InstrumentSession::Source()
+{
+    if (m_replay)
+        return *m_replay;
+    return m_responder;
+}
+
 QString InstrumentSession::Open()
 {
     if (QString error = m_log.Open(m_options.logPath); !error.isEmpty())
@@ -39,9 +51,10 @@ QString InstrumentSession::Open()
     }
 
     m_pacer = std::make_unique<BytePacer>(
-        m_responder, *m_link, m_options.fast ? BytePacer::Fast : BytePacer::Paced);
+        Source(), *m_link, m_options.fast ? BytePacer::Fast : BytePacer::Paced);
     m_pacer->SetDuration(m_options.duration);
     connect(m_pacer.get(), &BytePacer::Tick, this, &InstrumentSession::PlayScriptedCommands);
+    connect(m_pacer.get(), &BytePacer::Tick, this, &InstrumentSession::NoteEndOfReplay);
     connect(m_pacer.get(), &BytePacer::DurationReached, this,
         [this] { Finish(u"session time is over"_s); });
     connect(m_link.get(), &ByteLink::BytesReceived, this, &InstrumentSession::OnBytesReceived);
@@ -75,8 +88,19 @@ void InstrumentSession::OnBytesReceived(const QByteArray &bytes)
     for (char byte : bytes) {
         const auto command = static_cast<std::uint8_t>(byte);
         m_log.Received(command, now);
-        m_responder.ReceiveCommand(command);
+        Source().ReceiveCommand(command);
     }
+}
+
+// The pacer asks for more only when everything handed out has been sent.
+void InstrumentSession::NoteEndOfReplay(double now)
+{
+    if (!m_replay || m_replayEndNoted || !m_replay->Finished())
+        return;
+    m_replayEndNoted = true;
+    m_log.Note(u"end of the capture: %1 bytes replayed; the instrument falls silent"_s.arg(
+                   m_replay->ByteCount()),
+        now);
 }
 
 void InstrumentSession::PlayScriptedCommands(double now)

@@ -3,6 +3,7 @@
 #include "bytelink.h"
 #include "bytepacer.h"
 #include "calibrationblock.h"
+#include "capturereplay.h"
 #include "commandlog.h"
 #include "enginemodel.h"
 #include "protocolresponder.h"
@@ -23,6 +24,8 @@ class InstrumentSession : public QObject
 public:
     explicit InstrumentSession(const ScenarioOptions &options, QObject *parent = nullptr);
 
+    // Plays this capture instead of the simulated instrument; before Open.
+    void ReplayCapture(const Capture &capture);
     // Opens the line and the log; returns an error text, empty on success.
     QString Open();
     // The device path the program opens (empty for a file session).
@@ -40,12 +43,16 @@ private:
     void OnPeerConnectedChanged(bool connected);
     void OnBytesReceived(const QByteArray &bytes);
     void PlayScriptedCommands(double now);
+    void NoteEndOfReplay(double now);
+    ByteSource &Source();
 
     ScenarioOptions m_options;
     CalibrationBlock m_block;
     EngineModel m_engine;
     ReadingEncoder m_encoder;
     ProtocolResponder m_responder;
+    std::unique_ptr<CaptureReplay> m_replay;
+    bool m_replayEndNoted = false;
     CommandLog m_log;
     std::unique_ptr<ByteLink> m_link;
     std::unique_ptr<BytePacer> m_pacer;

@@ -34,6 +34,16 @@ int main(int argc, char *argv[])
     }
 
     InstrumentSession session(options);
+    if (!options.replayPath.isEmpty()) {
+        const kavro::CaptureReadResult capture = kavro::ReadCaptureFile(options.replayPath);
+        if (!capture.ok()) {
+            std::fprintf(stderr, "kavro02-sim: %s\n", qPrintable(capture.error));
+            return 2;
+        }
+        if (!capture.warning.isEmpty())
+            std::fprintf(stderr, "kavro02-sim: %s\n", qPrintable(capture.warning));
+        session.ReplayCapture(capture.capture);
+    }
     if (const QString error = session.Open(); !error.isEmpty()) {
         std::fprintf(stderr, "kavro02-sim: %s\n", qPrintable(error));
         return 1;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bytesource.h"
 #include "calibrationblock.h"
 #include "enginemodel.h"
 #include "readingencoder.h"
@@ -15,7 +16,7 @@ namespace kavro::sim {
 // readings, notices) and how it answers the program's commands. Times are
 // seconds since the session started; the caller asks for the next bytes
 // whenever the line is free.
-class ProtocolResponder
+class ProtocolResponder : public ByteSource
 {
 public:
     struct Settings
@@ -34,11 +35,9 @@ public:
     ProtocolResponder(const Settings &settings, const CalibrationBlock &block, EngineModel &engine,
         ReadingEncoder &encoder);
 
-    void ReceiveCommand(std::uint8_t command);
-    // The bytes to send now; empty when nothing is due before NextDueTime().
-    QByteArray NextChunk(double now);
-    // When bytes are next due (infinity once the instrument fell silent).
-    double NextDueTime() const;
+    void ReceiveCommand(std::uint8_t command) override;
+    QByteArray NextChunk(double now) override;
+    double NextDueTime() const override;
 
 private:
     enum State { stMeasuring, stZeroSetting, stZeroReadings, stDiagnostic };

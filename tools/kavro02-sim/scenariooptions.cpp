@@ -141,7 +141,28 @@ void AddOptions(QCommandLineParser &parser)
             "seconds."_s,
             u"AT[:CODE]"_s },
         { u"silent-after"_s, u"Fall silent after SECONDS."_s, u"SECONDS"_s },
+        { u"replay"_s,
+            u"Play the line capture FILE (kavro02 --capture) instead of a scenario: its bytes at "
+            "their recorded pace from the moment the program opens the device (with --fast as "
+            "fast as the line takes them), whatever the program sends; then stay silent. The "
+            "program drops what arrives in its first two seconds, as it did when it made the "
+            "capture; --start-after 2.5 gives it the whole capture."_s,
+            u"FILE"_s },
     });
+}
+
+// A replay sends what was recorded: nothing of the simulated instrument applies.
+void RefuseScenarioWithReplay(QCommandLineParser &parser, OptionReader &reader)
+{
+    static const QStringList scenario { u"commands"_s, u"cycle"_s, u"raised"_s, u"warm"_s,
+        u"warm-up"_s, u"noise"_s, u"seed"_s, u"countdown"_s, u"countdown-interval"_s,
+        u"mid-countdown"_s, u"zero-prefix"_s, u"empty-block"_s, u"maintenance"_s, u"diagnostic"_s,
+        u"silent-after"_s };
+    for (const QString &name : scenario) {
+        if (parser.isSet(name))
+            reader.Fail(
+                u"--replay plays the capture as recorded; --"_s + name + u" does not apply"_s);
+    }
 }
 
 void ReadMaintenance(QCommandLineParser &parser, OptionReader &reader, ScenarioOptions &options)
@@ -203,6 +224,7 @@ ParsedOptions ParseScenarioOptions(QCommandLineParser &parser, const QStringList
     options.outputPath = parser.value(u"output"_s);
     options.logPath = parser.value(u"log"_s);
     options.programFolder = parser.value(u"program-folder"_s);
+    options.replayPath = parser.value(u"replay"_s);
     options.fast = parser.isSet(u"fast"_s);
     options.emptyBlock = parser.isSet(u"empty-block"_s);
     reader.Number(u"duration"_s, options.duration);
@@ -243,6 +265,8 @@ ParsedOptions ParseScenarioOptions(QCommandLineParser &parser, const QStringList
         reader.Fail(u"--output and --program-folder exclude each other"_s);
     if (protocol.startInCountdown && protocol.zeroPrefix)
         reader.Fail(u"--mid-countdown and --zero-prefix exclude each other"_s);
+    if (!options.replayPath.isEmpty())
+        RefuseScenarioWithReplay(parser, reader);
     parsed.error = reader.Error();
     return parsed;
 }

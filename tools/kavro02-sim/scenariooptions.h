@@ -28,6 +28,7 @@ struct ScenarioOptions
     QString outputPath;
     QString logPath;
     QString programFolder;
+    QString replayPath; // a line capture to play instead of the scenario
     bool fast = false;
     double duration = -1;
     double startAfter = 0;

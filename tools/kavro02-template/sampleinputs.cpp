@@ -24,7 +24,7 @@ ReportInputs SampleReportInputs()
 {
     ReportInputs inputs;
     inputs.vehicle
-        = { u"КамАЗ-6520"_s, u"А123ВС"_s, 77, u"Петров"_s, u"Сергей"_s, u"Николаевич"_s };
+        = { u"А123ВС"_s, 77, u"КамАЗ-6520"_s, u"Петров"_s, u"Сергей"_s, u"Николаевич"_s };
     inputs.categoryCode = CategoryN3ThreeComponent;
     MeasurementResults &results = inputs.results;
     results.Readings[BeforeAdjustment][MinimumIdle] = BeforeMinimumIdle;
