@@ -42,7 +42,10 @@ StoreStatus InspectionListModel::SetFilter(const InspectionFilter &filter)
     total_ = 0;
     atEnd_ = true;
     StoreAnswer<QList<InspectionListEntry>> page = NextPage();
-    StoreAnswer<qint64> count = page.Ok() ? archive_.Count(filter_) : StoreAnswer<qint64> {};
+    // A page that is not full holds them all: no need to count.
+    StoreAnswer<qint64> count { page.value.size(), {} };
+    if (page.Ok() && page.value.size() == PageSize)
+        count = archive_.Count(filter_);
     if (page.Ok() && count.Ok()) {
         entries_ = std::move(page.value);
         atEnd_ = entries_.size() < PageSize;
