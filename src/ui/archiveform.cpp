@@ -200,8 +200,10 @@ void TArchiveForm::ShowStatus(const QString &text, bool failure)
     line.replace(u'\r', u' ').replace(u'\n', u' ');
     Label3->setText(line);
     Label3->setToolTip(failure ? text : QString());
-    QPalette palette = Label3->palette();
-    palette.setColor(QPalette::WindowText, failure ? QColor(0xC0, 0x00, 0x00) : QColor(Qt::black));
+    // A failure in red; otherwise the window's own colours.
+    QPalette palette;
+    if (failure)
+        palette.setColor(QPalette::WindowText, QColor(0xC0, 0x00, 0x00));
     Label3->setPalette(palette);
 }
 

@@ -141,7 +141,7 @@ void TPrintForm::PlaceChildren(QSize size)
 
 void TPrintForm::FormShow()
 {
-    SetReportUsable(true);
+    Button1->setEnabled(true);
     Button3->setEnabled(false); // until the report is filled
     const std::optional<QByteArray> stored = source_.StoredTemplate();
     const QString path = QDir(environment_.ProgramFolder()).filePath(TemplateFileName);

@@ -134,6 +134,7 @@ private Q_SLOTS:
     void listAndFilters();
     void readOnlyDatabaseLosesNothing_data() { test::RegisterBackEnds::AddRows(); }
     void readOnlyDatabaseLosesNothing();
+    void archiveThatCannotBeRead();
 
 private:
     // A fresh program folder with the standard template on the back end of
@@ -397,14 +398,14 @@ void tst_ArchiveForm::listAndFilters()
         QCOMPARE(window.dtpTo->date(), QDate(2026, 12, 8));
         window.dtpFrom->setDate(QDate(2026, 12, 8));
         QCOMPARE(numbers(), QStringList({ u"А124ВС"_s }));
+        if (backEnd == test::RegisterBackEnds::Sqlite)
+            QVERIFY(window.grab().save(ScreenPath(u"archiveform-filtered"_s)));
         window.edtNumber->clear();
         QCOMPARE(numbers(), QStringList({ u"В777ОР"_s, u"А124ВС"_s }));
         window.dtpTo->setDate(QDate(2026, 12, 7));
         QCOMPARE(numbers(), QStringList());
         QCOMPARE(window.Label3->text(), u"Найдено проверок: 0"_s);
         QVERIFY(!window.Button1->isEnabled());
-        if (backEnd == test::RegisterBackEnds::Sqlite)
-            QVERIFY(window.grab().save(ScreenPath(u"archiveform-filtered"_s)));
     };
     dialogs_->dialogHandlers.append([&](QDialog &dialog) {
         inWindow(dialog);
@@ -454,6 +455,55 @@ void tst_ArchiveForm::readOnlyDatabaseLosesNothing()
     const QList<InspectionListEntry> entries = archive.List({}, {}, 10).value;
     QCOMPARE(entries.size(), 1);
     QCOMPARE(entries[0].verdictText, u"не соответствует"_s);
+}
+
+void tst_ArchiveForm::archiveThatCannotBeRead()
+{
+    PREPARE(test::RegisterBackEnds::Sqlite);
+    Station &station = *station_;
+    station.Register(Vehicle, M1ThreeComponent);
+    station.Measure(AfterAdjustment, AtMinimumIdle(0.8), AtIncreasedIdle);
+
+    // Deleted by another station while the list shows it.
+    QString status;
+    QStringList texts;
+    dialogs_->dialogHandlers.append([&](QDialog &dialog) {
+        dialog.show();
+        auto &window = static_cast<TArchiveForm &>(dialog);
+        backEnds_.Exec(u"DELETE FROM INSPECTION"_s);
+        QTest::mouseClick(window.Button1, Qt::LeftButton);
+        status = window.Label3->text();
+        window.reject();
+        return window.result();
+    });
+    station.archiving.actArchive->trigger();
+    QCOMPARE(dialogs_->messages.size(), 1);
+    QCOMPARE(dialogs_->messages[0].text,
+        u"Этой проверки больше нет в архиве: её удалили с другого места."_s);
+    QCOMPARE(status, u"Найдено проверок: 0"_s); // the list read again
+    QCOMPARE(dialogs_->modalDialogs, QStringList { u"TArchiveForm"_s });
+
+    // A register file that is no database: said at the opening and under the list.
+    backEnds_.Disconnect();
+    QVERIFY(QFile::remove(backEnds_.FilePath()));
+    QVERIFY(WriteFile(backEnds_.FilePath(), "FederalNumber;Region\n"));
+    dialogs_->dialogHandlers.append([&](QDialog &dialog) {
+        dialog.show();
+        auto &window = static_cast<TArchiveForm &>(dialog);
+        status = window.Label3->text();
+        texts << (window.Label3->palette().color(QPalette::WindowText).name())
+              << QString::number(window.Model().rowCount())
+              << (window.Button1->isEnabled() ? u"enabled"_s : u"disabled"_s);
+        return QDialog::Rejected;
+    });
+    station.archiving.actArchive->trigger();
+    QCOMPARE(dialogs_->messages.size(), 2);
+    const QString reason = u"Файл «%1» не является базой данных автомобилей (SQLite)."_s.arg(
+        QDir::toNativeSeparators(backEnds_.FilePath()));
+    QVERIFY2(dialogs_->messages[1].text.startsWith(u"Архив проверок недоступен.\r"_s + reason),
+        qPrintable(dialogs_->messages[1].text));
+    QVERIFY2(status.startsWith(reason), qPrintable(status));
+    QCOMPARE(texts, QStringList({ u"#c00000"_s, u"0"_s, u"disabled"_s }));
 }
 
 QTEST_MAIN(tst_ArchiveForm)
