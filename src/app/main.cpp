@@ -1,6 +1,7 @@
 #include "app/programoptions.h"
 #include "app/programstart.h"
 #include "platform/appenvironment.h"
+#include "ui/qttranslations.h"
 #include "ui/qtuserdialogs.h"
 
 #include <QApplication>
@@ -8,6 +9,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    kavro::InstallQtRussianTexts(app);
     const kavro::ProgramOptions options = kavro::ReadProgramOptions(app.arguments());
     kavro::SystemEnvironment environment;
     kavro::QtUserDialogs dialogs;

@@ -91,10 +91,14 @@ void PortSetup::SelectPort(int index)
         port_.SetPort(number);
 }
 
+// The system's reason why the port did not open follows the question.
 bool PortSetup::AskForAnotherPort(QWidget *dialogParent, const QString &firstLine)
 {
-    return dialogs_.Message(dialogParent, ProgramName, firstLine + u"\rВыбрать другой COM-порт?"_s,
-               UserDialogs::Icon::Question, UserDialogs::Yes | UserDialogs::No)
+    QString text = firstLine + u"\rВыбрать другой COM-порт?"_s;
+    if (!port_.LastError().isEmpty())
+        text += u'\r' + port_.LastError();
+    return dialogs_.Message(dialogParent, ProgramName, text, UserDialogs::Icon::Question,
+               UserDialogs::Yes | UserDialogs::No)
         == UserDialogs::Yes;
 }
 

@@ -18,6 +18,8 @@ using namespace Qt::StringLiterals;
 
 namespace kavro {
 
+Q_LOGGING_CATEGORY(lcDevice, "kavro.device")
+
 namespace {
 
 // How long one look at a full line may block; a send gives up only after
@@ -147,6 +149,8 @@ TCommPortDriver::TCommPortDriver(QObject *parent)
     // starts the next one: ticks go on in a handler's nested event loop.
     m_pollTimer.setSingleShot(true);
     connect(&m_pollTimer, &QTimer::timeout, this, &TCommPortDriver::PollTick);
+    connect(&m_serial, &QSerialPort::readyRead, this, &TCommPortDriver::NoteQueuedInput);
+    connect(&m_serial, &QSerialPort::errorOccurred, this, &TCommPortDriver::PortError);
 }
 
 TCommPortDriver::~TCommPortDriver()
@@ -158,18 +162,32 @@ bool TCommPortDriver::Connect()
 {
     if (IsConnected())
         return true;
-    m_serial.setPortName(m_deviceMap.DeviceForPortName(m_portName));
-    if (!m_serial.open(QIODevice::ReadWrite)) {
-        m_serial.clearError();
-        return false;
-    }
+    const QString device = m_deviceMap.DeviceForPortName(m_portName);
+    // The port object would look for an empty name in the device folder.
+    if (device.isEmpty())
+        return RefuseConnect(qt_error_string(ENOENT));
+    m_serial.setPortName(device);
+    // Beyond this the port object stops reading and the bytes stay with the system.
+    m_serial.setReadBufferSize(m_inBufSize);
+    if (!m_serial.open(QIODevice::ReadWrite))
+        return RefuseConnect(m_serial.errorString());
+    ++m_openings;
     if (!ApplySettings()) {
         m_serial.close();
-        m_serial.clearError();
-        return false;
+        return RefuseConnect(m_lastError);
     }
+    m_lastError.clear();
     m_pollTimer.start(m_pollingDelay);
     return true;
+}
+
+bool TCommPortDriver::RefuseConnect(const QString &reason)
+{
+    m_serial.clearError();
+    m_lastError = reason;
+    qCWarning(
+        lcDevice, "%s cannot be opened: %s", qUtf8Printable(PortLabel()), qUtf8Printable(reason));
+    return false;
 }
 
 void TCommPortDriver::Disconnect()
@@ -186,20 +204,96 @@ bool TCommPortDriver::IsConnected() const
     return m_serial.isOpen();
 }
 
+// The port name, and the device it leads to where that differs.
+QString TCommPortDriver::PortLabel() const
+{
+    const QString device = m_deviceMap.DeviceForPortName(m_portName);
+    return device == m_portName ? m_portName : u"%1 (%2)"_s.arg(m_portName, device);
+}
+
+// Each time the port object has taken bytes from the system.
+void TCommPortDriver::NoteQueuedInput()
+{
+    ++m_activity.PortSignals;
+    m_activity.MostQueuedInput = std::max(m_activity.MostQueuedInput, m_serial.bytesAvailable());
+}
+
+// A device that has gone would otherwise wake the port object without end:
+// each wake-up reads end of file and reports it as an error.
+void TCommPortDriver::PortError(QSerialPort::SerialPortError error)
+{
+    if (error == QSerialPort::NoError) // clearing an error reports that, too
+        return;
+    ++m_activity.PortSignals;
+    if (!IsConnected() || m_goneCloseQueuedFor == m_openings)
+        return;
+    const QString reason = GoneReason(error);
+    if (reason.isEmpty())
+        return;
+    // The port object may be inside its own notification: close right after it.
+    m_goneCloseQueuedFor = m_openings;
+    QMetaObject::invokeMethod(
+        this,
+        [this, reason, opening = m_openings] {
+            if (IsConnected() && opening == m_openings)
+                CloseGoneDevice(reason);
+        },
+        Qt::QueuedConnection);
+}
+
+#ifdef Q_OS_UNIX
+
+// A device that has gone (a USB adapter unplugged, the far side of a
+// pseudo-terminal closed) is hung up: reads give end of file, poll reports
+// POLLHUP and every request fails, most with EIO. The failing request gives
+// the system's words for it.
+QString TCommPortDriver::GoneReason(QSerialPort::SerialPortError error) const
+{
+    if (error != QSerialPort::ReadError && error != QSerialPort::ResourceError)
+        return {};
+    int queued = 0;
+    if (::ioctl(m_serial.handle(), FIONREAD, &queued) == -1)
+        return qt_error_string(errno);
+    pollfd device { m_serial.handle(), POLLIN, 0 };
+    if (::poll(&device, 1, 0) > 0 && (device.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0)
+        return u"the device hung up"_s;
+    return {};
+}
+
+#else
+
+// Elsewhere the port object reports a device that has gone as a resource error.
+QString TCommPortDriver::GoneReason(QSerialPort::SerialPortError error) const
+{
+    return error == QSerialPort::ResourceError ? m_serial.errorString() : QString();
+}
+
+#endif
+
+void TCommPortDriver::CloseGoneDevice(const QString &reason)
+{
+    m_lastError = reason;
+    qCWarning(lcDevice, "%s closed, its device has gone: %s", qUtf8Printable(PortLabel()),
+        qUtf8Printable(reason));
+    Disconnect();
+}
+
 bool TCommPortDriver::ApplySettings()
 {
     if (!IsConnected())
         return false;
+    if (!StopBitsSupported(m_stopBits))
+        return FailSettings(u"1.5 stop bits are not supported here"_s);
+    if (m_baudRateValue == 0 || m_baudRateValue > quint32(INT_MAX))
+        return FailSettings(u"speed %1 bit/s is not supported"_s.arg(m_baudRateValue));
     m_serial.clearError();
-    const bool lineSet = StopBitsSupported(m_stopBits) && m_baudRateValue > 0
-        && m_baudRateValue <= quint32(INT_MAX) && m_serial.setBaudRate(qint32(m_baudRateValue))
+    const bool lineSet = m_serial.setBaudRate(qint32(m_baudRateValue))
         && m_serial.setDataBits(QSerialPort::DataBits(int(QSerialPort::Data5) + int(m_dataBits)))
         && m_serial.setParity(ToSerialParity(m_parity))
         && m_serial.setStopBits(ToSerialStopBits(m_stopBits))
         && m_serial.setFlowControl(ToSerialFlowControl(m_hwFlow, m_swFlow));
-    m_serial.clearError();
     if (!lineSet)
-        return false;
+        return FailSettings(m_serial.errorString());
     if (!SetModemLine(&QSerialPort::setDataTerminalReady, m_enableDTROnOpen))
         return false;
     // With RTS/CTS handshake the port drives RTS itself.
@@ -209,15 +303,24 @@ bool TCommPortDriver::ApplySettings()
     return PurgeBuffers(true, true);
 }
 
+bool TCommPortDriver::FailSettings(const QString &reason)
+{
+    m_serial.clearError();
+    m_lastError = reason;
+    return false;
+}
+
 // A device without modem lines (a pseudo-terminal, many USB adapters) cannot
 // set them; that is no reason to refuse the port.
 bool TCommPortDriver::SetModemLine(bool (QSerialPort::*setter)(bool), bool raised)
 {
     m_serial.clearError();
     const bool set = (m_serial.*setter)(raised);
-    const bool unsupported = m_serial.error() == QSerialPort::UnsupportedOperationError;
-    m_serial.clearError();
-    return set || unsupported;
+    if (set || m_serial.error() == QSerialPort::UnsupportedOperationError) {
+        m_serial.clearError();
+        return true;
+    }
+    return FailSettings(m_serial.errorString());
 }
 
 bool TCommPortDriver::PurgeBuffers(bool input, bool output)
@@ -229,10 +332,8 @@ bool TCommPortDriver::PurgeBuffers(bool input, bool output)
         directions |= QSerialPort::Input;
     if (output)
         directions |= QSerialPort::Output;
-    if (directions && !m_serial.clear(directions)) {
-        m_serial.clearError();
-        return false;
-    }
+    if (directions && !m_serial.clear(directions))
+        return FailSettings(m_serial.errorString());
     m_packetStart = -1;
     return true;
 }
@@ -314,9 +415,12 @@ quint32 TCommPortDriver::SendDataTimed(const quint8 *data, quint32 count, quint3
 qint64 TCommPortDriver::WriteSome(const quint8 *data, quint32 count)
 {
     const ssize_t accepted = ::write(m_serial.handle(), data, count);
-    if (accepted < 0)
-        return errno == EAGAIN || errno == EINTR ? 0 : -1;
-    return accepted;
+    if (accepted >= 0)
+        return accepted;
+    if (errno == EAGAIN || errno == EINTR)
+        return 0;
+    CloseGoneDevice(qt_error_string(errno));
+    return -1;
 }
 
 void TCommPortDriver::WaitForOutputRoom(bool queueFull)
@@ -379,8 +483,9 @@ void TCommPortDriver::PollTick()
 {
     if (!IsConnected())
         return;
+    ++m_activity.PollTicks;
     m_pollTimer.start(m_pollingDelay);
-    m_serial.clearError(); // receive errors are cleared and otherwise ignored
+    m_serial.clearError(); // receive errors are cleared; a device that has gone is closed
     if (m_packetSize <= 0)
         ReceiveBatch();
     else
@@ -563,6 +668,7 @@ void TCommPortDriver::ApplyInBufSize(quint32 value)
 {
     m_inBufSize = value;
     m_receiveBuffers.SetSize(value);
+    m_serial.setReadBufferSize(value);
 }
 
 void TCommPortDriver::SetOutBufSize(quint32 value)

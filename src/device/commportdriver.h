@@ -4,6 +4,7 @@
 
 #include <QElapsedTimer>
 #include <QFlags>
+#include <QLoggingCategory>
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
@@ -15,6 +16,9 @@
 #include <vector>
 
 namespace kavro {
+
+// The driver's warnings: a device that went away, a port that would not open.
+Q_DECLARE_LOGGING_CATEGORY(lcDevice)
 
 class TCommPortDriver;
 
@@ -49,10 +53,25 @@ private:
     quint32 m_size;
 };
 
+// What a driver has done since it was created, for tests that check it does
+// not spin on a device that has gone and keeps its input queue bounded.
+struct TPortActivity
+{
+    quint64 PollTicks = 0; // polling ticks while connected
+    quint64 PortSignals = 0; // the port object reported bytes or an error
+    qint64 MostQueuedInput = 0; // the most received bytes held unread at once
+};
+
 // One serial port: opens and configures it, polls it with a timer on the
 // thread that owns it, hands each batch of received bytes (or each packet) to
 // a handler and writes with a time-out. No operation throws; failures are
-// returned as false, short counts or an empty set.
+// returned as false, short counts or an empty set, and their reason is kept
+// as LastError.
+//
+// Received bytes wait in a queue of InBufSize bytes; beyond it they stay with
+// the system, which holds back or drops what a fast device sends on top. A
+// device that goes away while open (an error from the port, end of file) is
+// closed at once.
 class TCommPortDriver : public QObject
 {
     Q_OBJECT
@@ -148,6 +167,11 @@ public:
     bool Connect();
     void Disconnect();
     bool IsConnected() const;
+    // Why the port last failed to open or to take its settings, or why it was
+    // closed when its device had gone, in the system's words; empty after a
+    // successful Connect.
+    QString LastError() const { return m_lastError; }
+    const TPortActivity &Activity() const { return m_activity; }
     // Writes the line settings to the open port and purges both directions.
     // A device without modem lines still succeeds.
     bool ApplySettings();
@@ -215,6 +239,12 @@ public:
     void SetDeviceMap(const kavro::PortDeviceMap &map) { m_deviceMap = map; }
 
 private:
+    bool RefuseConnect(const QString &reason);
+    QString PortLabel() const;
+    void PortError(QSerialPort::SerialPortError error);
+    QString GoneReason(QSerialPort::SerialPortError error) const;
+    void CloseGoneDevice(const QString &reason);
+    void NoteQueuedInput();
     void PollTick();
     void ReceiveBatch();
     void ReceivePackets();
@@ -231,6 +261,7 @@ private:
     void ApplyInBufSize(quint32 value);
     void ApplyIfConnected();
     bool SetModemLine(bool (QSerialPort::*setter)(bool), bool raised);
+    bool FailSettings(const QString &reason);
 
     // The handlers are held by shared pointers so that a handler that clears
     // or replaces itself during its call does not destroy what is running.
@@ -266,6 +297,10 @@ private:
     ReceiveBufferStack m_receiveBuffers { m_inBufSize };
     QElapsedTimer m_clock; // the millisecond tick
     qint64 m_packetStart = -1; // when the first byte of the pending packet was seen
+    QString m_lastError;
+    TPortActivity m_activity;
+    quint64 m_openings = 0; // tells a port opened again from the one that failed
+    quint64 m_goneCloseQueuedFor = 0; // the opening whose close is already on its way
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(TCommPortDriver::TLineStatus)

@@ -52,66 +52,6 @@ std::optional<qint64> Milliseconds(QByteArrayView token)
     return ms;
 }
 
-// Reads the lines after the header, one at a time, checking each.
-class BodyReader
-{
-public:
-    explicit BodyReader(Capture &capture)
-        : m_capture(capture)
-    { }
-
-    // An error text for a line that is not sound, empty otherwise.
-    QString Read(QByteArrayView line)
-    {
-        const QList<QByteArray> tokens = line.toByteArray().simplified().split(' ');
-        if (tokens.constFirst().isEmpty() || tokens.constFirst().startsWith('#'))
-            return {}; // empty line or comment
-        const std::optional<qint64> ms = Milliseconds(tokens.constFirst());
-        if (!ms)
-            return Quoted(tokens.constFirst()) + u" is not a time in milliseconds"_s;
-        if (*ms < m_lastMs)
-            return u"time %1 ms is before the %2 ms of the line above"_s.arg(*ms).arg(m_lastMs);
-        if (tokens.size() == 1)
-            return u"a time without bytes"_s;
-
-        CaptureRecord record { .ms = *ms, .kind = CaptureRecord::Bytes, .bytes = {} };
-        if (tokens.at(1) == ReceiverWord) {
-            if (tokens.size() != 3 || (tokens.at(2) != "on" && tokens.at(2) != "off"))
-                return u"expected \"receiver on\" or \"receiver off\""_s;
-            record.kind
-                = tokens.at(2) == "on" ? CaptureRecord::ReceiverOn : CaptureRecord::ReceiverOff;
-        } else {
-            for (qsizetype i = 1; i < tokens.size(); ++i) {
-                if (!IsHexByte(tokens.at(i)))
-                    return Quoted(tokens.at(i)) + u" is not a byte in hex (two hex digits)"_s;
-                record.bytes += QByteArray::fromHex(tokens.at(i));
-            }
-        }
-        m_lastMs = *ms;
-        m_capture.records.append(std::move(record));
-        return {};
-    }
-
-private:
-    Capture &m_capture;
-    qint64 m_lastMs = 0;
-};
-
-QString ReadHeader(QByteArrayView line, QDateTime &started)
-{
-    const QList<QByteArray> tokens = line.toByteArray().simplified().split(' ');
-    if (tokens.constFirst() != HeaderName)
-        return u"not a line capture: the first line must read \"KAVRO02-CAPTURE 1 <date-time>\""_s;
-    if (tokens.size() < 2 || tokens.at(1) != FormatVersion)
-        return u"line 1: capture format version %1 is not known (version 1 is)"_s.arg(
-            Quoted(tokens.value(1)));
-    started = QDateTime::fromString(QString::fromLatin1(tokens.value(2)), Qt::ISODateWithMs);
-    if (tokens.size() != 3 || !started.isValid())
-        return u"line 1: expected the start as a date-time such as "
-               "2026-12-08T10:00:00.000+03:00 after the version"_s;
-    return {};
-}
-
 QString FreeFileIn(const QDir &folder, const QDateTime &started)
 {
     const QString base = u"kavro02-"_s + started.toString(u"yyyyMMdd-HHmmss"_s);
@@ -122,6 +62,62 @@ QString FreeFileIn(const QDir &folder, const QDateTime &started)
 }
 
 } // namespace
+
+QString CaptureLineReader::Read(QByteArrayView line, std::optional<CaptureRecord> &record)
+{
+    record.reset();
+    if (!m_headerRead) {
+        const QString error = ReadHeader(line);
+        m_headerRead = error.isEmpty();
+        return error;
+    }
+    return ReadRecord(line, record);
+}
+
+QString CaptureLineReader::ReadHeader(QByteArrayView line)
+{
+    const QList<QByteArray> tokens = line.toByteArray().simplified().split(' ');
+    if (tokens.constFirst() != HeaderName)
+        return u"not a line capture: the first line must read \"KAVRO02-CAPTURE 1 <date-time>\""_s;
+    if (tokens.size() < 2 || tokens.at(1) != FormatVersion)
+        return u"line 1: capture format version %1 is not known (version 1 is)"_s.arg(
+            Quoted(tokens.value(1)));
+    m_started = QDateTime::fromString(QString::fromLatin1(tokens.value(2)), Qt::ISODateWithMs);
+    if (tokens.size() != 3 || !m_started.isValid())
+        return u"line 1: expected the start as a date-time such as "
+               "2026-12-08T10:00:00.000+03:00 after the version"_s;
+    return {};
+}
+
+QString CaptureLineReader::ReadRecord(QByteArrayView line, std::optional<CaptureRecord> &record)
+{
+    const QList<QByteArray> tokens = line.toByteArray().simplified().split(' ');
+    if (tokens.constFirst().isEmpty() || tokens.constFirst().startsWith('#'))
+        return {}; // empty line or comment
+    const std::optional<qint64> ms = Milliseconds(tokens.constFirst());
+    if (!ms)
+        return Quoted(tokens.constFirst()) + u" is not a time in milliseconds"_s;
+    if (*ms < m_lastMs)
+        return u"time %1 ms is before the %2 ms of the line above"_s.arg(*ms).arg(m_lastMs);
+    if (tokens.size() == 1)
+        return u"a time without bytes"_s;
+
+    CaptureRecord read { .ms = *ms, .kind = CaptureRecord::Bytes, .bytes = {} };
+    if (tokens.at(1) == ReceiverWord) {
+        if (tokens.size() != 3 || (tokens.at(2) != "on" && tokens.at(2) != "off"))
+            return u"expected \"receiver on\" or \"receiver off\""_s;
+        read.kind = tokens.at(2) == "on" ? CaptureRecord::ReceiverOn : CaptureRecord::ReceiverOff;
+    } else {
+        for (qsizetype i = 1; i < tokens.size(); ++i) {
+            if (!IsHexByte(tokens.at(i)))
+                return Quoted(tokens.at(i)) + u" is not a byte in hex (two hex digits)"_s;
+            read.bytes += QByteArray::fromHex(tokens.at(i));
+        }
+    }
+    m_lastMs = *ms;
+    record = std::move(read);
+    return {};
+}
 
 QByteArray Capture::AllBytes() const
 {
@@ -161,7 +157,7 @@ CaptureReadResult ParseCapture(QByteArrayView text)
         return result;
     }
 
-    BodyReader body(result.capture);
+    CaptureLineReader reader;
     qsizetype lineStart = 0;
     for (int lineNumber = 1; lineStart < text.size(); ++lineNumber) {
         qsizetype lineEnd = text.indexOf('\n', lineStart);
@@ -173,10 +169,13 @@ CaptureReadResult ParseCapture(QByteArrayView text)
             line.chop(1);
         lineStart = lineEnd + 1;
 
-        const QString error
-            = lineNumber == 1 ? ReadHeader(line, result.capture.started) : body.Read(line);
-        if (error.isEmpty())
+        std::optional<CaptureRecord> record;
+        const QString error = reader.Read(line, record);
+        if (error.isEmpty()) {
+            if (record)
+                result.capture.records.append(std::move(*record));
             continue;
+        }
         if (cutOff && lineNumber > 1) {
             result.warning = u"line %1 is cut off (no line end) and was left out: %2"_s.arg(
                 QString::number(lineNumber), error);
@@ -186,6 +185,8 @@ CaptureReadResult ParseCapture(QByteArrayView text)
         result.capture = {};
         break;
     }
+    if (result.ok())
+        result.capture.started = reader.Started();
     return result;
 }
 

@@ -26,6 +26,7 @@
 #include <QString>
 #include <QTimer>
 #include <functional>
+#include <optional>
 
 namespace kavro {
 
@@ -58,6 +59,30 @@ struct CaptureReadResult
     QString error; // empty when the text is a sound capture
     QString warning; // a cut-off last line that was left out
     bool ok() const { return error.isEmpty(); }
+};
+
+// Reads a capture one line at a time, the header line first, for readers
+// that go as the lines arrive (ParseCapture uses it too). Lines are given
+// without their line end.
+class CaptureLineReader
+{
+public:
+    // An error text for a line that is not sound, empty otherwise. A sound
+    // line after the header that holds a record sets record (comments and
+    // empty lines do not).
+    QString Read(QByteArrayView line, std::optional<CaptureRecord> &record);
+    // Reads the following lines as if a header had been read (a text that
+    // may be a capture without its first line).
+    void AssumeHeader() { m_headerRead = true; }
+    const QDateTime &Started() const { return m_started; }
+
+private:
+    QString ReadHeader(QByteArrayView line);
+    QString ReadRecord(QByteArrayView line, std::optional<CaptureRecord> &record);
+
+    bool m_headerRead = false;
+    QDateTime m_started;
+    qint64 m_lastMs = 0;
 };
 
 // Whether the text begins with the capture header's name (a UTF-8 byte order

@@ -2,6 +2,7 @@
 
 #include "ui/comselectform.h"
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -44,6 +45,22 @@ constexpr std::pair<UserDialogs::Button, QMessageBox::StandardButton> ButtonPair
     { UserDialogs::No, QMessageBox::No },
     { UserDialogs::Cancel, QMessageBox::Cancel },
 };
+QString ButtonText(UserDialogs::Button button)
+{
+    switch (button) {
+    case UserDialogs::Ok:
+        return u"OK"_s;
+    case UserDialogs::Yes:
+        return u"Да"_s;
+    case UserDialogs::No:
+        return u"Нет"_s;
+    case UserDialogs::Cancel:
+        return u"Отмена"_s;
+    case UserDialogs::NoButton:
+        break;
+    }
+    return {};
+}
 } // namespace
 
 UserDialogs::Button QtUserDialogs::Message(
@@ -55,6 +72,11 @@ UserDialogs::Button QtUserDialogs::Message(
             boxButtons |= qts;
     QMessageBox box(BoxIcon(icon), title, LinesForLabel(text), boxButtons, parent);
     box.setTextFormat(Qt::PlainText);
+    // The operator's words on the buttons, also where Qt's own Russian texts
+    // are not installed.
+    for (const auto &[ours, qts] : ButtonPairs)
+        if (QAbstractButton *button = box.button(qts))
+            button->setText(ButtonText(ours));
     const int clicked = box.exec();
     for (const auto &[ours, qts] : ButtonPairs)
         if (clicked == qts)

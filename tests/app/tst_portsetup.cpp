@@ -6,6 +6,7 @@
 
 #include <QSettings>
 #include <QTest>
+#include <cerrno>
 
 using namespace Qt::StringLiterals;
 using namespace kavro;
@@ -15,8 +16,12 @@ using kavro::test::ScriptedDialogs;
 namespace {
 const QString NoFile = PortFolder::NoFile;
 const QString Title = u"КАВРО-02"_s;
-const QString CannotOpen = u"Невозможно открыть COM-порт\rВыбрать другой COM-порт?"_s;
-const QString FailedToConnect = u"Ошибка при подключении к COM-порту\rВыбрать другой COM-порт?"_s;
+// The questions end with the system's reason why the port did not open.
+const QString NoSuchDevice = qt_error_string(ENOENT);
+const QString CannotOpen
+    = u"Невозможно открыть COM-порт\rВыбрать другой COM-порт?\r"_s + NoSuchDevice;
+const QString FailedToConnect
+    = u"Ошибка при подключении к COM-порту\rВыбрать другой COM-порт?\r"_s + NoSuchDevice;
 } // namespace
 
 class tst_PortSetup : public QObject

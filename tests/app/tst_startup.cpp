@@ -7,6 +7,7 @@
 #include "ui/qtuserdialogs.h"
 #include "ui/splashform.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -18,6 +19,7 @@
 #include <QScreen>
 #include <QSettings>
 #include <QTest>
+#include <cerrno>
 
 using namespace Qt::StringLiterals;
 using namespace kavro;
@@ -28,7 +30,8 @@ using kavro::test::ScriptedDialogs;
 namespace {
 const QString NoFile = PortFolder::NoFile;
 const QString Title = u"КАВРО-02"_s;
-const QString CannotOpen = u"Невозможно открыть COM-порт\rВыбрать другой COM-порт?"_s;
+const QString CannotOpen // with the system's reason why the port did not open
+    = u"Невозможно открыть COM-порт\rВыбрать другой COM-порт?\r"_s + qt_error_string(ENOENT);
 const QString StartFailed = u"Ошибка при подключении к СОМ-порту."_s; // "СОМ" in Cyrillic
 const QString NotResponding = u"Прибор не отвечает. Выбрать другой COM-порт?\r"_s;
 const UserDialogs::Buttons YesNo = UserDialogs::Yes | UserDialogs::No;
@@ -424,6 +427,7 @@ private Q_SLOTS:
         QString title;
         int shownIcon = -1;
         int shownButtons = -1;
+        QStringList buttonTexts;
         QString shownText;
         QTimer::singleShot(0, [&] {
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
@@ -432,6 +436,8 @@ private Q_SLOTS:
             title = box->windowTitle();
             shownIcon = box->icon();
             shownButtons = box->standardButtons();
+            for (QAbstractButton *button : box->buttons())
+                buttonTexts << button->text();
             if (auto *label = box->findChild<QLabel *>(u"qt_msgbox_label"_s))
                 shownText = label->text();
             box->button(QMessageBox::StandardButton(click))->click();
@@ -443,9 +449,37 @@ private Q_SLOTS:
         QCOMPARE(title, Title);
         QCOMPARE(shownIcon, expectedIcon);
         QCOMPARE(shownButtons, expectedButtons);
+        // Russian on the buttons whatever Qt's own texts are.
+        for (const QString &buttonText : std::as_const(buttonTexts))
+            QVERIFY2(QStringList({ u"OK"_s, u"Да"_s, u"Нет"_s, u"Отмена"_s }).contains(buttonText),
+                qPrintable(buttonText));
+        QCOMPARE(buttonTexts.size(), qsizetype(qPopulationCount(uint(expectedButtons))));
         QCOMPARE(shownText,
             u"Потеряно соединение с прибором.\n"
             u"Включите прибор и запустите приложение еще раз"_s);
+    }
+
+    // The operator sees why the port did not open below the question.
+    void portQuestionShowsTheReason()
+    {
+        ports_->WriteSettings(u"COM=1\n[Ports]\nCOM2=/dev/null\n"_s);
+        QString shownText;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            if (auto *label = box->findChild<QLabel *>(u"qt_msgbox_label"_s))
+                shownText = label->text();
+            SaveScreen(*box, u"port-question.png"_s);
+            box->button(QMessageBox::No)->click();
+        });
+
+        QtUserDialogs dialogs;
+        TCommPortDriver port;
+        PortIndexStore store(ports_->Path());
+        QVERIFY(!PortSetup(port, store, dialogs).OpenInstrumentPort(nullptr));
+        QCOMPARE(shownText,
+            u"Невозможно открыть COM-порт\nВыбрать другой COM-порт?\n"_s + qt_error_string(ENOTTY));
     }
 
     void portDialog_data()

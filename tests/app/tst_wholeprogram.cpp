@@ -12,6 +12,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cerrno>
 
 using namespace Qt::StringLiterals;
 using namespace kavro;
@@ -25,6 +26,8 @@ constexpr char SendBlock = char(0xC4);
 constexpr char PumpSwitch = char(0xD0);
 constexpr char EndZeroCapture = char(0x80);
 const QString Title = u"КАВРО-02"_s;
+const QString ConnectionLost
+    = u"Потеряно соединение с прибором.\rВключите прибор и запустите приложение еще раз"_s;
 
 QByteArray Word(int value)
 {
@@ -105,6 +108,25 @@ private:
         QTRY_COMPARE(instrument_->received.right(1), QByteArray(1, SendBlock));
         SendBlockAndResume(CalibrationBlock(0, 0, 0));
         QVERIFY(MainForm().Timer1->isActive());
+    }
+
+    // The instrument is unplugged: the port closes at once with the system's
+    // reason, and then the port is quiet for good.
+    void UnplugAndSeePortClose()
+    {
+        TCommPortDriver &port = *MainForm().COM1;
+        QTest::ignoreMessage(QtWarningMsg,
+            qPrintable(u"%1 (%2) closed, its device has gone: %3"_s.arg(
+                port.PortName(), instrument_->SlavePath(), qt_error_string(EIO))));
+        const quint64 ticks = port.Activity().PollTicks;
+        instrument_->Unplug();
+        QTRY_VERIFY(!port.IsConnected());
+        QVERIFY(port.Activity().PollTicks - ticks <= 1);
+        QCOMPARE(port.LastError(), qt_error_string(EIO));
+        const TPortActivity closed = port.Activity();
+        QTest::qWait(500);
+        QCOMPARE(port.Activity().PortSignals, closed.PortSignals);
+        QCOMPARE(port.Activity().PollTicks, closed.PollTicks);
     }
 
 private Q_SLOTS:
@@ -256,6 +278,62 @@ private Q_SLOTS:
         QVERIFY(!watchdogAtMessage);
         QCOMPARE(endsAtMessage, 0);
         QVERIFY(!instrument_->SlaveOpenInProcess());
+    }
+
+    void vanishedInstrument_data()
+    {
+        QTest::addColumn<bool>("insideDialog");
+
+        QTest::newRow("while running") << false;
+        QTest::newRow("inside a modal dialog") << true;
+    }
+
+    // Unplugged, the instrument falls silent: the watchdog reports it as it
+    // reports silence, also from a modal dialog's event loop.
+    void vanishedInstrument()
+    {
+        QFETCH(bool, insideDialog);
+        Connect();
+        int endsWhileDialogOpen = -1;
+        if (insideDialog) {
+            dialogs_->portAnswers = { 1 };
+            dialogs_->onPortChoice = [&](int) {
+                UnplugAndSeePortClose();
+                QTRY_COMPARE_WITH_TIMEOUT(environment_->endCalls, 1, 8000);
+                endsWhileDialogOpen = environment_->endCalls;
+            };
+            MainForm().actCOMSelect->trigger();
+            QCOMPARE(endsWhileDialogOpen, 1);
+        } else {
+            UnplugAndSeePortClose();
+            QTRY_COMPARE_WITH_TIMEOUT(environment_->endCalls, 1, 8000);
+        }
+        QCOMPARE(dialogs_->messages.size(), 1);
+        QCOMPARE(dialogs_->messages[0].title, Title);
+        QCOMPARE(dialogs_->messages[0].text, ConnectionLost);
+        QCOMPARE(dialogs_->messages[0].icon, UserDialogs::Icon::Error);
+        QCOMPARE(dialogs_->messages[0].buttons, UserDialogs::Ok);
+        QVERIFY(!MainForm().Timer1->isActive());
+    }
+
+    // Before the calibration block the watchdog does not run; the splash
+    // goes on asking for another port as it does for a silent instrument.
+    void vanishedInstrumentDuringSplash()
+    {
+        program_ = std::make_unique<ProgramStart>(*environment_, *dialogs_,
+            SplashTimings { .dropPeriodMs = 300, .questionPeriodMs = 400 });
+        bool splashAsked = false;
+        QTimer::singleShot(0, [&] {
+            UnplugAndSeePortClose();
+            QTRY_VERIFY(!dialogs_->messages.isEmpty());
+            splashAsked = program_->Host()->SplashExists();
+            program_->Host()->CloseSplash();
+        });
+
+        QVERIFY(program_->Run());
+        QVERIFY(splashAsked);
+        QCOMPARE(dialogs_->messages[0].text, u"Прибор не отвечает. Выбрать другой COM-порт?\r"_s);
+        QCOMPARE(environment_->endCalls, 0);
     }
 
     void portChangeWhileConnected()

@@ -3,10 +3,12 @@
 #include "support/pseudoterminal.h"
 
 #include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTest>
+#include <cerrno>
 #include <numeric>
 #include <termios.h>
 
@@ -107,6 +109,9 @@ private Q_SLOTS:
     void stalledPeerTimesOutWithHonestCounts();
     void checkLineStatusWithoutModemLines();
     void sendToVanishedDeviceFailsAtOnce();
+    void vanishedDeviceClosesAtOnce_data();
+    void vanishedDeviceClosesAtOnce();
+    void fastPeerHeldBackBySystem();
 
     void realPort();
 };
@@ -340,19 +345,24 @@ void TestCommPortDriver::connectFailsAndStaysClosed_data()
 {
     QTest::addColumn<QString>("portName");
     QTest::addColumn<QString>("settings");
+    QTest::addColumn<QString>("reason");
 
-    QTest::newRow("missing device") << u"/dev/kavro-no-such-tty"_s << QString();
-    QTest::newRow("COM3 mapped to a missing device") << uR"(\\.\COM3)"_s << QString();
-    QTest::newRow("empty name") << QString() << QString();
-    QTest::newRow("not a terminal") << u"FILE"_s << QString();
-    QTest::newRow("1.5 stop bits refused") << u"PTY"_s << u"StopBits=sb1HALFBITS"_s;
-    QTest::newRow("speed 0 refused") << u"PTY"_s << u"BaudRateValue=0"_s;
+    const QString noSuchFile = qt_error_string(ENOENT);
+    QTest::newRow("missing device") << u"/dev/kavro-no-such-tty"_s << QString() << noSuchFile;
+    QTest::newRow("COM3 mapped to a missing device") << uR"(\\.\COM3)"_s << QString() << noSuchFile;
+    QTest::newRow("empty name") << QString() << QString() << noSuchFile;
+    QTest::newRow("not a terminal") << u"FILE"_s << QString() << qt_error_string(ENOTTY);
+    QTest::newRow("1.5 stop bits refused")
+        << u"PTY"_s << u"StopBits=sb1HALFBITS"_s << u"1.5 stop bits are not supported here"_s;
+    QTest::newRow("speed 0 refused")
+        << u"PTY"_s << u"BaudRateValue=0"_s << u"speed 0 bit/s is not supported"_s;
 }
 
 void TestCommPortDriver::connectFailsAndStaysClosed()
 {
     QFETCH(QString, portName);
     QFETCH(QString, settings);
+    QFETCH(QString, reason);
     PseudoTerminal pty;
     QTemporaryFile file;
     QVERIFY(file.open());
@@ -366,8 +376,11 @@ void TestCommPortDriver::connectFailsAndStaysClosed()
     for (const auto &[name, value] : Assignments(settings))
         QVERIFY(driver.setProperty(name.constData(), AsValue(value)));
 
+    QTest::ignoreMessage(QtWarningMsg,
+        QRegularExpression(u" cannot be opened: "_s + QRegularExpression::escape(reason) + u'$'));
     QVERIFY(!driver.Connect());
     QVERIFY(!driver.IsConnected());
+    QCOMPARE(driver.LastError(), reason);
     QVERIFY(!driver.SendByte(1));
     if (portName == u"PTY") { // closed again: another driver can have it
         TCommPortDriver other;
@@ -663,11 +676,103 @@ void TestCommPortDriver::sendToVanishedDeviceFailsAtOnce()
     pty.Close();
     QElapsedTimer timer;
     timer.start();
+    QTest::ignoreMessage(QtWarningMsg,
+        qPrintable(
+            u"%1 closed, its device has gone: %2"_s.arg(pty.SlavePath(), qt_error_string(EIO))));
     QVERIFY(!driver.SendByte(0xC4));
     QVERIFY(timer.elapsed() < driver.OutputTimeout() / 2);
+    QVERIFY(!driver.IsConnected());
+    QCOMPARE(driver.LastError(), qt_error_string(EIO));
     QTest::qWait(100); // ticks on a dead device do no harm
     driver.Disconnect();
     QVERIFY(!driver.IsConnected());
+}
+
+void TestCommPortDriver::vanishedDeviceClosesAtOnce_data()
+{
+    QTest::addColumn<bool>("insideHandler");
+
+    QTest::newRow("between deliveries") << false;
+    QTest::newRow("while a handler runs a nested event loop") << true;
+}
+
+// The far side of a pseudo-terminal closes: the device is hung up, reads
+// give end of file and poll reports it without end. The driver closes the
+// port at once and then has nothing more to do.
+void TestCommPortDriver::vanishedDeviceClosesAtOnce()
+{
+    QFETCH(bool, insideHandler);
+    PseudoTerminal pty;
+    TCommPortDriver driver;
+    QVERIFY(OpenOn(driver, pty));
+    TPortActivity atUnplug;
+    bool closedInHandler = false;
+    driver.SetOnReceiveData([&](TCommPortDriver *, const quint8 *, quint32) {
+        atUnplug = driver.Activity();
+        pty.Close();
+        if (insideHandler)
+            closedInHandler = QTest::qWaitFor([&] { return !driver.IsConnected(); }, 5000);
+    });
+    QTest::ignoreMessage(QtWarningMsg,
+        qPrintable(
+            u"%1 closed, its device has gone: %2"_s.arg(pty.SlavePath(), qt_error_string(EIO))));
+    QVERIFY(pty.Write("\x01"));
+
+    QTRY_VERIFY(!driver.IsConnected());
+    QCOMPARE(closedInHandler, insideHandler);
+    const TPortActivity atClose = driver.Activity();
+    // Closed before the next tick but one: within one polling interval.
+    QVERIFY2(atClose.PollTicks - atUnplug.PollTicks <= 1,
+        qPrintable(u"%1 ticks"_s.arg(atClose.PollTicks - atUnplug.PollTicks)));
+    QCOMPARE(driver.LastError(), qt_error_string(EIO));
+
+    QTest::qWait(10 * driver.PollingDelay());
+    const TPortActivity later = driver.Activity();
+    qInfo("port signals until closed: %llu; afterwards in 10 polling intervals: %llu signals, "
+          "%llu ticks",
+        atClose.PortSignals - atUnplug.PortSignals, later.PortSignals - atClose.PortSignals,
+        later.PollTicks - atClose.PollTicks);
+    QVERIFY(atClose.PortSignals - atUnplug.PortSignals <= 5);
+    QCOMPARE(later.PortSignals, atClose.PortSignals);
+    QCOMPARE(later.PollTicks, atClose.PollTicks);
+}
+
+// The peer writes whenever the line takes bytes, far faster than the
+// driver reads (512 bytes a tick). The driver holds at most InBufSize bytes;
+// the system holds the peer back; every byte arrives once, in order.
+void TestCommPortDriver::fastPeerHeldBackBySystem()
+{
+    PseudoTerminal pty;
+    TCommPortDriver driver;
+    driver.SetInBufSize(512);
+    driver.SetPollingDelay(10);
+    QVERIFY(OpenOn(driver, pty));
+    QByteArray received;
+    quint32 largestBatch = 0;
+    driver.SetOnReceiveData([&](TCommPortDriver *, const quint8 *data, quint32 size) {
+        received.append(reinterpret_cast<const char *>(data), qsizetype(size));
+        largestBatch = std::max(largestBatch, size);
+    });
+    const QByteArray stream = Pattern(8 << 20, 17);
+    qsizetype sent = 0;
+    QElapsedTimer flood;
+    flood.start();
+    while (flood.elapsed() < 1000) {
+        sent += pty.WriteAvailable(stream.mid(sent, 1 << 16));
+        QTest::qWait(1);
+    }
+    const qsizetype heldBack = sent - received.size();
+    qInfo("in 1 s: %lld bytes written, %lld delivered, %lld held by the system and the driver; "
+          "the driver held at most %lld",
+        qlonglong(sent), qlonglong(received.size()), qlonglong(heldBack),
+        qlonglong(driver.Activity().MostQueuedInput));
+    QVERIFY(driver.Activity().MostQueuedInput > 0);
+    QVERIFY(driver.Activity().MostQueuedInput <= qint64(driver.InBufSize()));
+    QVERIFY(largestBatch <= driver.InBufSize());
+    QVERIFY2(heldBack <= 256 * 1024, qPrintable(QString::number(heldBack)));
+
+    QTRY_COMPARE_WITH_TIMEOUT(received.size(), sent, 30000);
+    QVERIFY(received == stream.left(sent));
 }
 
 void TestCommPortDriver::realPort()

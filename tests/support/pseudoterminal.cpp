@@ -63,6 +63,19 @@ bool PseudoTerminal::Write(const QByteArray &bytes)
     return true;
 }
 
+qsizetype PseudoTerminal::WriteAvailable(const QByteArray &bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written
+            = ::write(m_master, bytes.constData() + done, size_t(bytes.size() - done));
+        if (written <= 0)
+            break;
+        done += written;
+    }
+    return done;
+}
+
 QByteArray PseudoTerminal::Read(qsizetype count, int timeoutMs)
 {
     QByteArray bytes;

@@ -23,6 +23,8 @@ public:
 
     // Writes all bytes (the slave side reads them); false on an error.
     bool Write(const QByteArray &bytes);
+    // Writes what the system takes at once, without waiting; the count written.
+    qsizetype WriteAvailable(const QByteArray &bytes);
     // Reads until count bytes have come or timeoutMs passed without any.
     QByteArray Read(qsizetype count, int timeoutMs);
     // Reads whatever comes until quietMs pass without a byte.

@@ -34,6 +34,13 @@ void PtyInstrument::StopReadings()
     readings_.stop();
 }
 
+void PtyInstrument::Unplug()
+{
+    readings_.stop();
+    poll_.stop();
+    pty_.Close();
+}
+
 bool PtyInstrument::SlaveOpenInProcess() const
 {
     const QDir fds(u"/proc/self/fd"_s);

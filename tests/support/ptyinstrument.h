@@ -29,6 +29,8 @@ public:
     void Send(const QByteArray &bytes);
     void StartReadings(const QByteArray &reading = Reading, int periodMs = 20);
     void StopReadings();
+    // The instrument is unplugged: the master side closes under the program.
+    void Unplug();
     bool StreamingReadings() const { return readings_.isActive(); }
 
     // Whether this process holds the slave side open (the program's port).

@@ -1,19 +1,17 @@
 // kavro02-decode [--hex] [--page N] FILE|-
-// Feeds the bytes of a capture (raw, hex, or a line capture of the program,
-// see captureinput.h) to the instrument receiver and prints one
-// line per event the receiver causes (see tracinghost.h), then what the
-// reading dispatch makes of each reading (see valuetrace.h).
+// Feeds the bytes of a capture (raw bytes, hex text, or a line capture of the
+// program, known by its first line) to the instrument receiver as they arrive and
+// prints one line per event the receiver causes (see tracinghost.h), then
+// what the reading dispatch makes of each reading (see valuetrace.h).
 
-#include "captureinput.h"
+#include "argumentsasgiven.h"
+#include "decoderinput.h"
 #include "tracinghost.h"
 #include "valuetrace.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFile>
 #include <QTextStream>
-#include <algorithm>
-#include <cctype>
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -77,72 +75,21 @@ std::optional<Options> ParseArguments(const QStringList &arguments, QString &err
     return options;
 }
 
-std::optional<QByteArray> ReadAll(const QString &name, QString &error)
-{
-    QFile file;
-    const bool opened = name == u"-"_s ? file.open(stdin, QIODevice::ReadOnly)
-                                       : (file.setFileName(name), file.open(QIODevice::ReadOnly));
-    if (!opened) {
-        error = u"cannot read %1: %2"_s.arg(name, file.errorString());
-        return std::nullopt;
-    }
-    return file.readAll();
-}
-
-// Whitespace-separated tokens of hex digit pairs ("E3 2A" or "E32A").
-std::optional<QByteArray> ParseHex(const QByteArray &text, QString &error)
-{
-    QByteArray bytes;
-    const QList<QByteArray> lines = text.split('\n');
-    for (qsizetype lineIndex = 0; lineIndex < lines.size(); ++lineIndex) {
-        QByteArray line = lines[lineIndex];
-        const qsizetype comment = line.indexOf('#');
-        if (comment >= 0)
-            line.truncate(comment);
-        for (const QByteArray &token : line.simplified().split(' ')) {
-            if (token.isEmpty())
-                continue;
-            const bool allHex = std::all_of(token.begin(), token.end(),
-                [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
-            if (!allHex || token.size() % 2 != 0) {
-                error = u"line %1: \"%2\" is not a whole number of hex byte pairs"_s.arg(
-                    QString::number(lineIndex + 1), QString::fromLatin1(token));
-                return std::nullopt;
-            }
-            bytes += QByteArray::fromHex(token);
-        }
-    }
-    return bytes;
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QString error;
-    const std::optional<Options> options = ParseArguments(app.arguments(), error);
+    // The file name exactly as given, also when it is not valid UTF-8.
+    const std::optional<Options> options
+        = ParseArguments(kavro::tools::ArgumentsAsGiven(argc, argv), error);
     if (!options)
         return Fail(error);
-    std::optional<QByteArray> input = ReadAll(options->file, error);
-    if (!input)
-        return Fail(error);
-    if (kavro::CaptureInput::Recognises(*input)) {
-        QString warning;
-        input = kavro::CaptureInput::ReceiverBytes(*input, error, warning);
-        if (!warning.isEmpty())
-            Err() << "kavro02-decode: " << options->file << ": " << warning << Qt::endl;
-        if (!input)
-            return Fail(options->file + u": "_s + error);
-    } else if (!options->hex && kavro::CaptureInput::LacksItsHeader(*input)) {
-        return Fail(options->file
-            + u": looks like a line capture without its first line "
-              "\"KAVRO02-CAPTURE 1 <date-time>\""_s);
-    } else if (options->hex) {
-        input = ParseHex(*input, error);
-        if (!input)
-            return Fail(options->file + u": "_s + error);
-    }
+    kavro::DecoderInput input(
+        options->hex ? kavro::DecoderInput::Format::Hex : kavro::DecoderInput::Format::Raw);
+    if (!input.Open(options->file))
+        return Fail(input.Error());
 
     QTextStream out(stdout);
     kavro::ReceiverData data;
@@ -153,11 +100,22 @@ int main(int argc, char *argv[])
     kavro::ReadingDispatch dispatch(data, values);
     host.SetReadingHook(
         [&dispatch](int channel, int rawValue) { dispatch.ChannelReading(channel, rawValue); });
-    for (const char byte : std::as_const(*input)) {
-        receiver.ReceiveByte(static_cast<quint8>(byte));
-        if (host.ProgramEnded())
+    // Each piece is decoded and printed before the next is waited for.
+    while (!host.ProgramEnded()) {
+        const QByteArray bytes = input.Next();
+        if (bytes.isEmpty())
             break;
+        for (const char byte : bytes) {
+            receiver.ReceiveByte(static_cast<quint8>(byte));
+            if (host.ProgramEnded())
+                break;
+        }
+        out.flush();
     }
     out.flush();
+    if (!input.Warning().isEmpty())
+        Err() << "kavro02-decode: " << input.Warning() << Qt::endl;
+    if (!host.ProgramEnded() && !input.Error().isEmpty())
+        return Fail(input.Error());
     return 0;
 }

@@ -6,9 +6,10 @@
 // --sample fills the tags with example values, as the report window would,
 // before the text and the PDF are written.
 // Exit status: 0 the file was read, 1 bad arguments, 2 the file cannot be
-// read or is not RTF, 3 the PDF could not be written, 4 the sample could not
-// be filled.
+// read, is larger than 64 MB or is not RTF, 3 the PDF could not be written, 4
+// the sample could not be filled.
 
+#include "argumentsasgiven.h"
 #include "inspection/reportfilling.h"
 #include "inspection/reporttags.h"
 #include "inspection/reporttemplate.h"
@@ -21,10 +22,16 @@
 #include <QGuiApplication>
 #include <QTextDocument>
 #include <QTextStream>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
 namespace {
+
+// Far above any real template (the standard one has under 8 KB); the file is
+// read whole, so an endless or huge input must not fill the memory.
+constexpr qint64 MaxTemplateBytes = 64 * 1024 * 1024;
+constexpr qint64 ReadChunkBytes = 64 * 1024;
 
 enum ExitStatus {
     Success = 0,
@@ -40,6 +47,35 @@ void printTagLines(QTextStream &out, const QString &visibleText)
         const bool found = kavro::FindReportTag(visibleText, tag.text) >= 0;
         out << tag.text << (found ? u" found"_s : u" missing"_s) << '\n';
     }
+}
+
+// The whole file, unless it holds more than MaxTemplateBytes (a device or
+// pipe is read only that far).
+std::optional<QByteArray> readTemplate(QFile &file, QString &error)
+{
+    const QString tooLarge
+        = u"larger than %1 bytes (64 MB), far more than a report template holds"_s.arg(
+            MaxTemplateBytes);
+    if (!file.isSequential() && file.size() > MaxTemplateBytes) {
+        error = tooLarge;
+        return std::nullopt;
+    }
+    QByteArray data;
+    while (data.size() <= MaxTemplateBytes) {
+        const QByteArray chunk = file.read(ReadChunkBytes);
+        if (chunk.isEmpty())
+            break;
+        data += chunk;
+    }
+    if (file.error() != QFileDevice::NoError) {
+        error = file.errorString();
+        return std::nullopt;
+    }
+    if (data.size() > MaxTemplateBytes) {
+        error = tooLarge;
+        return std::nullopt;
+    }
+    return data;
 }
 
 } // namespace
@@ -71,7 +107,8 @@ int main(int argc, char *argv[])
     parser.addOption(pdfOption);
     parser.addPositionalArgument(u"FILE"_s, u"The RTF template to check."_s);
 
-    if (!parser.parse(app.arguments())) {
+    // The file name exactly as given, also when it is not valid UTF-8.
+    if (!parser.parse(kavro::tools::ArgumentsAsGiven(argc, argv))) {
         err << "kavro02-template: " << parser.errorText() << "\n\n" << parser.helpText();
         return UsageError;
     }
@@ -84,19 +121,21 @@ int main(int argc, char *argv[])
         return UsageError;
     }
 
-    const QString path = parser.positionalArguments().constFirst();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        err << "kavro02-template: cannot read " << path << ": " << file.errorString() << '\n';
+    const QString argument = parser.positionalArguments().constFirst();
+    const QString path = kavro::tools::ReadableName(argument);
+    QFile file;
+    QString problem;
+    if (!kavro::tools::OpenForReading(file, argument, problem)) {
+        err << "kavro02-template: cannot read " << path << ": " << problem << '\n';
         return ReadError;
     }
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        err << "kavro02-template: cannot read " << path << ": " << file.errorString() << '\n';
+    const std::optional<QByteArray> data = readTemplate(file, problem);
+    if (!data) {
+        err << "kavro02-template: cannot read " << path << ": " << problem << '\n';
         return ReadError;
     }
 
-    const kavro::RtfReadResult result = kavro::ReadRtf(data);
+    const kavro::RtfReadResult result = kavro::ReadRtf(*data);
     if (!result.ok()) {
         err << "kavro02-template: " << path << " is not a readable RTF document: " << result.error
             << '\n';
@@ -105,7 +144,7 @@ int main(int argc, char *argv[])
 
     printTagLines(out, result.document->toPlainText());
     out.flush();
-    if (const kavro::ReportTemplate bounded = kavro::ReadReportTemplate(data); !bounded.ok())
+    if (const kavro::ReportTemplate bounded = kavro::ReadReportTemplate(*data); !bounded.ok())
         err << "kavro02-template: the report window refuses this template: " << bounded.error
             << '\n';
 
@@ -125,8 +164,9 @@ int main(int argc, char *argv[])
     }
 
     if (parser.isSet(pdfOption)) {
-        const QString problem
-            = kavro::PrintToPdf(*result.document, result.page, parser.value(pdfOption));
+        // Written under the readable form of its name, as before.
+        problem = kavro::PrintToPdf(
+            *result.document, result.page, kavro::tools::ReadableName(parser.value(pdfOption)));
         if (!problem.isEmpty()) {
             err << "kavro02-template: " << problem << '\n';
             return PdfError;
