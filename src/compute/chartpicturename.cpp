@@ -16,14 +16,22 @@ bool CanStandInFileName(QChar character)
 
 QString ChartPictureFileName(const QString &registrationNumber)
 {
-    QString name = registrationNumber;
+    QString name = FileNameSafeText(registrationNumber);
     for (QChar &character : name) {
         if (character >= u'A' && character <= u'Z')
             character = QChar(character.unicode() + (u'a' - u'A'));
-        else if (!CanStandInFileName(character))
-            character = u'_';
     }
     return name + u".bmp"_s;
+}
+
+QString FileNameSafeText(const QString &text)
+{
+    QString safe = text;
+    for (QChar &character : safe) {
+        if (!CanStandInFileName(character))
+            character = u'_';
+    }
+    return safe;
 }
 
 } // namespace kavro

@@ -11,4 +11,8 @@ namespace kavro {
 // ".bmp" appended. "AB123" gives "ab123.bmp".
 QString ChartPictureFileName(const QString &registrationNumber);
 
+// text with each character that cannot stand in a file name (/ \ : * ? " < >
+// | and control characters) replaced by "_"; every other character is kept.
+QString FileNameSafeText(const QString &text);
+
 } // namespace kavro

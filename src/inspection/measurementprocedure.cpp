@@ -10,11 +10,6 @@ using namespace Qt::StringLiterals;
 
 namespace kavro {
 
-namespace {
-// The lower end of the minimum-idle range does not depend on the vehicle.
-constexpr int LowestMinimumIdleSpeed = 100;
-} // namespace
-
 MeasurementProcedure::MeasurementProcedure(MeasurementHost &host)
     : host_(host)
 { }

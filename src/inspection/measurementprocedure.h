@@ -8,6 +8,10 @@ namespace kavro {
 
 class MeasurementHost;
 
+// The lower end of the minimum-idle range in the operator's instruction; it
+// does not depend on the vehicle.
+inline constexpr int LowestMinimumIdleSpeed = 100;
+
 // The idle-speed test of one vehicle without its window: minimum idle first,
 // then increased idle; each "Запомнить" copies the seven values the main
 // window shows into MeasurementResults. The procedure checks nothing: the

@@ -182,6 +182,8 @@ ReportFillResult FillReport(QTextDocument &document, const ReportInputs &inputs)
         if (!result.ok())
             return result;
     }
+    filler.ReplaceTag(ReportVerdictTag, inputs.verdict.text);
+    filler.ReplaceTag(ReportReasonsTag, inputs.verdict.ReasonsText());
     return {};
 }
 

@@ -2,6 +2,7 @@
 
 #include "inspection/measurementresults.h"
 #include "inspection/vehiclerecord.h"
+#include "inspection/verdict.h"
 
 #include <QDateTime>
 #include <QList>
@@ -30,7 +31,8 @@ struct ReportInputs
     MeasurementResults results;
     ReportLimits co; // CO gauge, %
     ReportLimits ch; // CH gauge, ppm
-    QDateTime fillingTime;
+    QDateTime fillingTime; // what "#date#" says
+    InspectionVerdict verdict; // for the optional tags "#verdict#" and "#reasons#"
 };
 
 struct ReportFillResult
@@ -76,7 +78,7 @@ private:
 
 // Replaces the report tags in their order; stops at the first tag that is
 // missing or whose value cannot be written, leaving the document as far as
-// it was filled.
+// it was filled. Then the optional verdict tags, where the template has them.
 ReportFillResult FillReport(QTextDocument &document, const ReportInputs &inputs);
 
 // The replacement texts. Numbers use the decimal separator of QLocale().

@@ -72,6 +72,12 @@ inline constexpr QStringView ReportNoValue = u" - ";
 
 inline constexpr int ReportTagCount = 22;
 
+// Tags a template may hold besides those above: the verdict ("соответствует"
+// or "не соответствует") and its reasons. Each is replaced at its first
+// occurrence when present; a template without them is complete.
+inline constexpr QStringView ReportVerdictTag = u"#verdict#";
+inline constexpr QStringView ReportReasonsTag = u"#reasons#";
+
 // The tags every template must hold, in the order in which they are replaced.
 const std::array<ReportTag, ReportTagCount> &ReportTags();
 

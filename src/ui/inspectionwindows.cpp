@@ -5,11 +5,13 @@
 #include "platform/userdialogs.h"
 #include "ui/categoryform.h"
 #include "ui/editcarform.h"
+#include "ui/inspectionarchiving.h"
 #include "ui/mainform.h"
 #include "ui/newmesform.h"
 #include "ui/printform.h"
 
 #include <QAction>
+#include <QMenu>
 
 namespace kavro {
 
@@ -21,6 +23,7 @@ InspectionWindows::InspectionWindows(
     , environment_(environment)
     , newMesForm_(new TNewMesForm(*this, &mainForm))
     , printForm_(new TPrintForm(dialogs, environment, *this, &mainForm))
+    , archiving_(new InspectionArchiving(dialogs, environment, *this, *newMesForm_, &mainForm))
 {
     mainForm.SetMeasurementDialogVisibleQuery([this] { return newMesForm_->isVisible(); });
     mainForm.SetMeasurementFieldWriter(
@@ -29,6 +32,10 @@ InspectionWindows::InspectionWindows(
     connect(mainForm.actNewMesurment, &QAction::triggered, this,
         &InspectionWindows::actNewMesurmentExecute);
     connect(mainForm.actPrint, &QAction::triggered, this, &InspectionWindows::actPrintExecute);
+    // Completed measurements are archived by themselves; the archive opens
+    // from the "Файл" menu, after "Печать".
+    mainForm.mnuFile->insertAction(mainForm.actClose, archiving_->actArchive);
+    mainForm.addAction(archiving_->actArchive);
 }
 
 InspectionWindows::~InspectionWindows() = default;
@@ -57,6 +64,7 @@ void InspectionWindows::actNewCarExecute()
     mainForm_.VehicleRegistered(vehicle.FederalNumber);
     mainForm_.RedrawGauges();
     newMesForm_->ResetForNewVehicle();
+    archiving_->VehicleRegistered(vehicle);
 }
 
 void InspectionWindows::actNewMesurmentExecute()

@@ -9,6 +9,7 @@
 namespace kavro {
 
 class AppEnvironment;
+class InspectionArchiving;
 class TEditCarForm;
 class TMainForm;
 class TNewMesForm;
@@ -18,9 +19,9 @@ class VehicleStore;
 
 // The windows of a vehicle's test and the main window's commands that open
 // them: "Новый автомобиль" (the vehicle dialog and the registration),
-// "Новое измерение" (the measurement dialog) and "Печать" (the report
-// window). It serves the measurement dialog and the report with what they
-// read from the main window: the shown values, the gauges' limits, the
+// "Новое измерение" (the measurement dialog), "Печать" (the report window)
+// and "Архив проверок" (the archive of completed inspections). It serves the measurement dialog and
+// the report with what they read from the main window: the shown values, the gauges' limits, the
 // vehicle's category.
 class InspectionWindows : public QObject, public MeasurementHost, public ReportSource
 {
@@ -43,6 +44,7 @@ public:
     TNewMesForm &MeasurementDialog() const { return *newMesForm_; }
     TPrintForm &ReportWindow() const { return *printForm_; }
     TEditCarForm *VehicleDialog() const { return editCarForm_; }
+    InspectionArchiving &Archiving() const { return *archiving_; }
 
     // MeasurementHost and ReportSource
     double CurrentValue(int quantity) const override;
@@ -60,6 +62,7 @@ private:
     TPrintForm *printForm_ = nullptr;
     std::unique_ptr<VehicleStore> vehicleStore_;
     TEditCarForm *editCarForm_ = nullptr;
+    InspectionArchiving *archiving_ = nullptr;
 };
 
 } // namespace kavro

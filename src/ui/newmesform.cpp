@@ -33,6 +33,12 @@ constexpr QRect KindGroupRect(Margin, 287, InnerWidth, 46);
 constexpr QSize ButtonSize(75, 25);
 constexpr int ButtonTop = 341;
 constexpr QSize ClientSize(ClientWidth, ButtonTop + ButtonSize.height() + Margin);
+// The verdict line takes the buttons' place; they and the dialog's bottom
+// move down by its height.
+constexpr QRect VerdictRect(Margin, ButtonTop, InnerWidth, 20);
+constexpr int VerdictShift = VerdictRect.height() + 6;
+const QColor PassedColour(0x00, 0x80, 0x00);
+const QColor FailedColour(0xC0, 0x00, 0x00);
 
 // The fields in the order shown, with the quantity each shows.
 struct Field
@@ -95,12 +101,14 @@ TNewMesForm::TNewMesForm(MeasurementHost &host, QWidget *parent)
 
     Button1 = new QPushButton(u"Запомнить"_s, this);
     Button1->setObjectName(u"Button1"_s);
-    Button1->setGeometry(QRect(
-        QPoint(ClientWidth - Margin - 2 * ButtonSize.width() - Margin, ButtonTop), ButtonSize));
     Button2 = new QPushButton(u"Отмена"_s, this);
     Button2->setObjectName(u"Button2"_s);
-    Button2->setGeometry(
-        QRect(QPoint(ClientWidth - Margin - ButtonSize.width(), ButtonTop), ButtonSize));
+    Label9 = new QLabel(this);
+    Label9->setObjectName(u"Label9"_s);
+    Label9->setGeometry(VerdictRect);
+    Label9->setFont(DialogFont(11, true));
+    Label9->hide();
+    PlaceButtons();
     connect(Button1, &QPushButton::clicked, this, &TNewMesForm::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TNewMesForm::Button2Click);
 
@@ -151,6 +159,36 @@ void TNewMesForm::ShowReading(int quantity, const QString &text)
 void TNewMesForm::ResetForNewVehicle()
 {
     procedure_.ResetForNewVehicle();
+    HideVerdict();
+}
+
+void TNewMesForm::ShowVerdict(const InspectionVerdict &verdict)
+{
+    QPalette palette = Label9->palette();
+    palette.setColor(QPalette::WindowText, verdict.passed ? PassedColour : FailedColour);
+    Label9->setPalette(palette);
+    Label9->setText(
+        Label9->fontMetrics().elidedText(verdict.Line(), Qt::ElideRight, VerdictRect.width()));
+    Label9->setToolTip(verdict.reasons.join(u'\n'));
+    Label9->show();
+    PlaceButtons();
+}
+
+void TNewMesForm::HideVerdict()
+{
+    Label9->hide();
+    Label9->clear();
+    Label9->setToolTip({});
+    PlaceButtons();
+}
+
+void TNewMesForm::PlaceButtons()
+{
+    const int top = ButtonTop + (Label9->isHidden() ? 0 : VerdictShift);
+    Button1->setGeometry(
+        QRect(QPoint(ClientWidth - Margin - 2 * ButtonSize.width() - Margin, top), ButtonSize));
+    Button2->setGeometry(QRect(QPoint(ClientWidth - Margin - ButtonSize.width(), top), ButtonSize));
+    setFixedSize(ClientSize.width(), ClientSize.height() + top - ButtonTop);
 }
 
 void TNewMesForm::Button1Click()
@@ -159,6 +197,7 @@ void TNewMesForm::Button1Click()
         = RadioButton2->isChecked() ? AfterAdjustment : BeforeAdjustment;
     if (procedure_.Remember(adjustment)) {
         accept();
+        Q_EMIT MeasurementCompleted();
         return;
     }
     ShowPhase();

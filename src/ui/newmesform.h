@@ -1,6 +1,7 @@
 #pragma once
 
 #include "inspection/measurementprocedure.h"
+#include "inspection/verdict.h"
 
 #include <QDialog>
 #include <array>
@@ -35,8 +36,16 @@ public:
     const MeasurementResults &Results() const { return procedure_.Results(); }
     IdlePhase CurrentPhase() const { return procedure_.CurrentPhase(); }
 
-    // A new vehicle was registered: flags false, printing off, readings kept.
+    // A new vehicle was registered: flags false, printing off, readings kept,
+    // the verdict line hidden.
     void ResetForNewVehicle();
+
+    // The verdict line (Label9) above the buttons: the verdict and its first
+    // reason, green when the vehicle passed, red when not, every reason in
+    // its tool tip. Hidden until a verdict is shown; the dialog grows by the
+    // line while it is shown.
+    void ShowVerdict(const InspectionVerdict &verdict);
+    void HideVerdict();
 
     QLabel *Panel1;
     QLabel *Label2;
@@ -54,6 +63,12 @@ public:
     QRadioButton *RadioButton2; // "После регулировки"
     QPushButton *Button1; // "Запомнить"
     QPushButton *Button2; // "Отмена"
+    QLabel *Label9; // the verdict line
+
+Q_SIGNALS:
+    // "Запомнить" completed a measurement (the dialog has closed); Results()
+    // hold it.
+    void MeasurementCompleted();
 
 public Q_SLOTS:
     void Button1Click();
@@ -67,6 +82,7 @@ private:
     void FormShow();
     void FormClose();
     void ShowPhase();
+    void PlaceButtons();
 
     MeasurementHost &host_;
     MeasurementProcedure procedure_;

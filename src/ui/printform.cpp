@@ -1,6 +1,7 @@
 #include "ui/printform.h"
 
 #include "inspection/measurementhost.h"
+#include "inspection/reportpdf.h"
 #include "inspection/reportprinting.h"
 #include "inspection/reportsource.h"
 #include "inspection/reporttemplate.h"
@@ -37,6 +38,7 @@ constexpr QSize ButtonSize(75, 25);
 constexpr int ButtonSpacing = 8;
 constexpr int ButtonRightDistance = 8;
 constexpr int ButtonBottomDistance = 22;
+constexpr QSize SaveButtonSize(100, 25);
 
 const QString TemplateFileName = u"template.rtf"_s;
 const QString StandardTemplateResource = u":/template.rtf"_s;
@@ -86,8 +88,13 @@ TPrintForm::TPrintForm(
     Button2->setObjectName(u"Button2"_s);
     for (QPushButton *button : { Button1, Button2 })
         button->resize(ButtonSize);
+    Button3 = new QPushButton(u"Сохранить PDF…"_s, this);
+    Button3->setObjectName(u"Button3"_s);
+    Button3->resize(SaveButtonSize);
+    Button3->setEnabled(false); // nothing is filled yet
     connect(Button1, &QPushButton::clicked, this, &TPrintForm::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TPrintForm::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &TPrintForm::Button3Click);
     PlaceChildren(size());
 
     // Until the template file is loaded the preview holds the standard template.
@@ -129,37 +136,31 @@ void TPrintForm::PlaceChildren(QSize size)
     const int right = size.width() - ButtonRightDistance;
     Button2->move(right - ButtonSize.width(), top);
     Button1->move(right - 2 * ButtonSize.width() - ButtonSpacing, top);
+    Button3->move(Button1->x() - ButtonSpacing - SaveButtonSize.width(), top);
 }
 
 void TPrintForm::FormShow()
 {
     Button1->setEnabled(true);
+    Button3->setEnabled(false); // until the report is filled
+    const std::optional<QByteArray> stored = source_.StoredTemplate();
     const QString path = QDir(environment_.ProgramFolder()).filePath(TemplateFileName);
-    ReportTemplate loaded = LoadReportTemplate(path);
+    ReportTemplate loaded = stored ? ReadReportTemplate(*stored) : LoadReportTemplate(path);
     if (!loaded.ok()) {
         qCWarning(lcReport).noquote() << "template not loaded:" << loaded.error;
         RefusePrinting(LoadErrorText);
         return;
     }
     ShowDocument(std::move(loaded.document), loaded.page);
+    const ReportInputs inputs = CollectReportInputs(vehicle_, source_, environment_.Now());
+    filledAt_ = inputs.fillingTime;
     // A report with a value missing must never pass for a complete one.
-    const ReportFillResult result = FillReport(*RTB->document(), CollectInputs());
-    if (!result.ok())
+    const ReportFillResult result = FillReport(*RTB->document(), inputs);
+    if (!result.ok()) {
         RefusePrinting(FillErrorText(result));
-}
-
-ReportInputs TPrintForm::CollectInputs() const
-{
-    ReportInputs inputs;
-    inputs.vehicle = vehicle_;
-    inputs.categoryCode = source_.CurrentVehicleCategory();
-    inputs.results = source_.Results();
-    inputs.co
-        = { source_.GaugeScaleValue(gsLowLimit, qnCO), source_.GaugeScaleValue(gsHighLimit, qnCO) };
-    inputs.ch
-        = { source_.GaugeScaleValue(gsLowLimit, qnCH), source_.GaugeScaleValue(gsHighLimit, qnCH) };
-    inputs.fillingTime = environment_.Now();
-    return inputs;
+        return;
+    }
+    SetReportUsable(true);
 }
 
 void TPrintForm::ShowDocument(std::unique_ptr<QTextDocument> document, const RtfPageLayout &page)
@@ -178,7 +179,13 @@ void TPrintForm::RefusePrinting(const QString &message)
 {
     ShowWarning(message);
     RTB->clear();
-    Button1->setEnabled(false);
+    SetReportUsable(false);
+}
+
+void TPrintForm::SetReportUsable(bool usable)
+{
+    Button1->setEnabled(usable);
+    Button3->setEnabled(usable);
 }
 
 void TPrintForm::ShowWarning(const QString &text)
@@ -206,6 +213,26 @@ void TPrintForm::Button1Click()
 void TPrintForm::Button2Click()
 {
     reject();
+}
+
+void TPrintForm::Button3Click()
+{
+    const QString folder
+        = QDir(environment_.ProgramFolder()).filePath(ReportPdfFolderName.toString());
+    QDir().mkpath(folder); // if it cannot be made, the dialog shows where it can
+    const SaveFileRequest request {
+        .title = u"Сохранение протокола"_s,
+        .folder = folder,
+        .proposedName = ReportPdfFileName(vehicle_.FederalNumber, filledAt_.date()),
+        .filter = u"PDF (*.pdf)"_s,
+        .defaultSuffix = u"pdf"_s,
+    };
+    const QString path = dialogs_.ChooseSaveFileName(this, request);
+    if (path.isEmpty())
+        return;
+    if (const QString error = SaveReportPdf(*RTB->document(), page_, path, windowTitle());
+        !error.isEmpty())
+        dialogs_.Message(this, ProgramName, error, UserDialogs::Icon::Error, UserDialogs::Ok);
 }
 
 void actPrintExecute(UserDialogs &dialogs, TPrintForm &form)

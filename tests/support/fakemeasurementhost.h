@@ -4,6 +4,7 @@
 #include "inspection/measurementhost.h"
 #include "inspection/measurementresults.h"
 #include "inspection/reportsource.h"
+#include "inspection/vehiclecategory.h"
 
 #include <QList>
 #include <array>
@@ -29,6 +30,18 @@ public:
         scales[gsLowLimit][qnEngineSpeed] = lowLimit;
         scales[gsHighLimit][qnEngineSpeed] = highLimit;
         scales[gsMaxValue][qnEngineSpeed] = maxValue;
+    }
+
+    // A registered vehicle's category: its code, and the gauges' scales it sets.
+    void SetCategory(int code)
+    {
+        categoryCode = code;
+        const GaugeScales gauges = ScalesForCategory(code, {});
+        for (std::size_t quantity = 0; quantity < gauges.size(); ++quantity) {
+            scales[gsLowLimit][quantity] = gauges[quantity].LowLimit;
+            scales[gsHighLimit][quantity] = gauges[quantity].HighLimit;
+            scales[gsMaxValue][quantity] = gauges[quantity].MaxValue;
+        }
     }
 
     double CurrentValue(int quantity) const override { return shown.at(std::size_t(quantity)); }

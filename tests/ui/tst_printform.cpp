@@ -83,6 +83,8 @@ private Q_SLOTS:
     void cancelled_data();
     void cancelled();
     void previewStretchesButtonsStay();
+    void savedAsPdf_data();
+    void savedAsPdf();
 
 private:
     // Shows the window modally as the main window does; it prints into pdf
@@ -296,6 +298,7 @@ void tst_PrintForm::refusedReports()
     QVERIFY(form_->isVisible());
     QCOMPARE(form_->RTB->toPlainText(), QString());
     QVERIFY(!form_->Button1->isEnabled());
+    QVERIFY(!form_->Button3->isEnabled()); // an unfilled report is never saved
     QVERIFY(form_->Button2->isEnabled());
     // A missing tag is reported after the others were replaced.
     if (message.contains(u"#L31#"_s))
@@ -353,6 +356,84 @@ void tst_PrintForm::previewStretchesButtonsStay()
     QCOMPARE(form.RTB->geometry(), QRect(0, 0, 800, 532));
     QCOMPARE(form.Button1->geometry(), QRect(634, 553, 75, 25));
     QCOMPARE(form.Button2->geometry(), QRect(717, 553, 75, 25));
+    QCOMPARE(form.Button3->geometry(), QRect(526, 553, 100, 25));
+}
+
+void tst_PrintForm::savedAsPdf_data()
+{
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("proposed");
+    QTest::addColumn<QString>("answer"); // relative to the program folder; empty: cancelled
+    QTest::addColumn<QString>("failure"); // the system's words, empty: saved
+
+    const QString saved = u"Протоколы/отчёт.pdf"_s;
+    QTest::newRow("saved") << u"А123ВС"_s << u"А123ВС 2026-12-08.pdf"_s << saved << QString();
+    QTest::newRow("unsafe characters in the number")
+        << u"А/12*3:ВС?"_s << u"А_12_3_ВС_ 2026-12-08.pdf"_s << saved << QString();
+    QTest::newRow("no number") << QString() << u"2026-12-08.pdf"_s << saved << QString();
+    QTest::newRow("cancelled") << u"А123ВС"_s << u"А123ВС 2026-12-08.pdf"_s << QString()
+                               << QString();
+    QTest::newRow("folder missing") << u"А123ВС"_s << u"А123ВС 2026-12-08.pdf"_s
+                                    << u"нет/отчёт.pdf"_s << u"No such file or directory"_s;
+    QTest::newRow("a folder of that name") << u"А123ВС"_s << u"А123ВС 2026-12-08.pdf"_s
+                                           << u"Протоколы"_s << u"Filename refers to a directory"_s;
+}
+
+void tst_PrintForm::savedAsPdf()
+{
+    QFETCH(QString, number);
+    QFETCH(QString, proposed);
+    QFETCH(QString, answer);
+    QFETCH(QString, failure);
+
+    VehicleRecord vehicle = form_->ReportData();
+    vehicle.FederalNumber = number;
+    form_->SetReportData(vehicle);
+    const QString path = answer.isEmpty() ? QString() : folder_->filePath(answer);
+    dialogs_->saveAnswers << path;
+    form_->show();
+    QVERIFY(form_->Button3->isEnabled());
+    const QString preview = form_->RTB->toPlainText();
+    QTest::mouseClick(form_->Button3, Qt::LeftButton);
+
+    const QString folder = folder_->filePath(u"Протоколы"_s);
+    QCOMPARE(dialogs_->saveRequests.size(), 1);
+    const SaveFileRequest &request = dialogs_->saveRequests.constFirst();
+    QCOMPARE(request.title, u"Сохранение протокола"_s);
+    QCOMPARE(request.folder, folder);
+    QCOMPARE(request.proposedName, proposed);
+    QCOMPARE(request.filter, u"PDF (*.pdf)"_s);
+    QCOMPARE(request.defaultSuffix, u"pdf"_s);
+    QVERIFY(QFileInfo(folder).isDir()); // made for the dialog
+    // The window stays as it was, whatever came of it.
+    QVERIFY(form_->isVisible());
+    QCOMPARE(form_->RTB->toPlainText(), preview);
+    QVERIFY(form_->Button1->isEnabled() && form_->Button3->isEnabled());
+    QCOMPARE(dialogs_->printerDialogs, 0);
+
+    if (!failure.isEmpty()) {
+        QCOMPARE(dialogs_->messages.size(), 1);
+        const test::ScriptedDialogs::Shown &shown = dialogs_->messages.constFirst();
+        QCOMPARE(shown.title, u"КАВРО-02"_s);
+        QCOMPARE(shown.icon, UserDialogs::Icon::Error);
+        QCOMPARE(shown.text,
+            u"Не удалось сохранить протокол в файл\r%1\r%2"_s.arg(
+                QDir::toNativeSeparators(path), failure));
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList());
+        return;
+    }
+    QVERIFY(dialogs_->messages.isEmpty());
+    if (path.isEmpty()) {
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList());
+        return;
+    }
+    const QStringList lines = pdfLines(path);
+    QVERIFY2(lines.contains(u"Регистрационный знак: "_s + number + u"77"_s),
+        qPrintable(lines.join(u'\n')));
+    QVERIFY(lines.contains(u"После регулировки 0,18 % 0,12 % 5 ppm 3000 ppm 1,00"_s));
+    const QString info = runPoppler(u"pdfinfo"_s, { path });
+    QVERIFY2(info.contains(u"595 x 842 pts (A4)"_s), qPrintable(info));
+    QVERIFY2(info.contains(QRegularExpression(u"Title: +КАВРО-02 - "_s)), qPrintable(info));
 }
 
 QTEST_MAIN(tst_PrintForm)

@@ -3,8 +3,10 @@
 #include "protocol/receiverdata.h"
 #include "support/operatorsteps.h"
 #include "support/scripteddialogs.h"
+#include "ui/archiveform.h"
 #include "ui/editcarform.h"
 #include "ui/indicator.h"
+#include "ui/inspectionarchiving.h"
 #include "ui/inspectionwindows.h"
 #include "ui/mainform.h"
 #include "ui/newmesform.h"
@@ -14,6 +16,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLocale>
+#include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -59,6 +62,7 @@ private Q_SLOTS:
     void newVehicleNotAddedIsStillRegistered();
     void cancelChangesNothing();
     void nextVehicleResetsTheMeasurementOnly();
+    void completedMeasurementsArchived();
 
 private:
     void Register(const test::VehicleEntry &entry, QList<UserDialogs::Button> answers);
@@ -122,7 +126,7 @@ void tst_Registration::newVehicleAddedAndRegistered()
     QCOMPARE(EnabledActions(*form_),
         (QStringList { u"actNewCar"_s, u"actNewMesurment"_s, u"actClose"_s, u"actLevels"_s,
             u"actNumbers"_s, u"actGraphics"_s, u"actPump"_s, u"actCalibr"_s, u"actCOMSelect"_s,
-            u"actMonitoring"_s }));
+            u"actMonitoring"_s, u"actArchive"_s }));
     QCOMPARE(form_->CurrentVehicleCategory(), 44);
     QCOMPARE(form_->GaugeScaleValue(gsLowLimit, qnCO), 0.6);
     QCOMPARE(form_->GaugeScaleValue(gsHighLimit, qnCH), 400.0);
@@ -202,6 +206,52 @@ void tst_Registration::nextVehicleResetsTheMeasurementOnly()
     QVERIFY(!inspection_->Results().AfterAdjustmentDone);
     QCOMPARE(inspection_->Results().Readings[AfterAdjustment][MinimumIdle][qnCO], 0.5);
     QCOMPARE(form_->StatusText(TMainForm::spVehicle), u" Регистрационный знак - В777ОР"_s);
+}
+
+void tst_Registration::completedMeasurementsArchived()
+{
+    QStringList fileMenu;
+    for (const QAction *action : form_->mnuFile->actions())
+        fileMenu << action->objectName();
+    QCOMPARE(fileMenu,
+        QStringList({ u"actNewCar"_s, u"actNewMesurment"_s, u"actPrint"_s, u"actArchive"_s,
+            u"actClose"_s }));
+    const auto measure = [&](double co) {
+        form_->ShowValue(qnCO, co);
+        form_->actNewMesurment->trigger();
+        TNewMesForm &measurement = inspection_->MeasurementDialog();
+        QTest::mouseClick(measurement.Button1, Qt::LeftButton);
+        QTest::mouseClick(measurement.Button1, Qt::LeftButton);
+        return measurement.Label9->text();
+    };
+    // An N1 with two-component after-treatment (CO at most 0,60 % at minimum idle).
+    Register(NewVehicle(), { UserDialogs::Yes });
+    QVERIFY(measure(0.8).startsWith(u"Не соответствует: CO на минимальных оборотах"_s));
+    QVERIFY(measure(0.5).startsWith(u"Соответствует"_s));
+    test::VehicleEntry older { u"В777ОР"_s, u"50"_s, u"ЗИЛ-130"_s, u"Петров"_s, {}, {}, 0, 0, 0 };
+    Register(older, { UserDialogs::No });
+    measure(0.5);
+    QStringList messages;
+    for (const test::ScriptedDialogs::Shown &shown : dialogs_->messages)
+        messages << shown.text;
+    QCOMPARE(messages, QStringList({ AddQuestion, AddQuestion })); // nothing from the archive
+
+    // In the register's own database: one inspection per registration.
+    QList<InspectionListEntry> listed;
+    dialogs_->dialogHandlers << [&](QDialog &dialog) {
+        auto &archive = static_cast<TArchiveForm &>(dialog);
+        archive.show();
+        for (int row = 0; row < archive.Model().rowCount(); ++row)
+            listed << archive.Model().EntryAt(row);
+        return int(QDialog::Rejected);
+    };
+    inspection_->Archiving().actArchive->trigger();
+    QCOMPARE(listed.size(), 2);
+    QCOMPARE(listed[0].federalNumber, u"В777ОР"_s);
+    QCOMPARE(listed[1].federalNumber, u"А123ВС"_s);
+    QCOMPARE(listed[1].categoryCode, 44);
+    QCOMPARE(listed[1].verdictText, u"соответствует"_s);
+    QCOMPARE(dialogs_->modalDialogs.constLast(), u"TArchiveForm"_s);
 }
 
 QTEST_MAIN(tst_Registration)
