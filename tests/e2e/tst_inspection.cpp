@@ -11,6 +11,7 @@
 #include "calibrationblock.h"
 #include "compute/calibration.h"
 #include "compute/readingdispatch.h"
+#include "inspection/inspectionarchive.h"
 #include "inspection/vehiclestore.h"
 #include "programconversions.h"
 #include "protocol/instrumentcodes.h"
@@ -18,6 +19,8 @@
 #include "support/operatorsteps.h"
 #include "support/ptyinstrument.h"
 #include "support/scripteddialogs.h"
+#include "ui/archiveform.h"
+#include "ui/inspectionarchiving.h"
 #include "ui/inspectionwindows.h"
 #include "ui/mainform.h"
 #include "ui/monparamsform.h"
@@ -38,6 +41,7 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimeEdit>
@@ -254,8 +258,10 @@ private:
     // The steps of the inspection, each on from where the last one left.
     void StartAndConnect();
     void RegisterVehicle();
-    void Measure(AdjustmentKind kind, const Step &minimum, const Step &increased);
+    void Measure(AdjustmentKind kind, const Step &minimum, const Step &increased,
+        const QDateTime &completedAt, const QString &verdictLine);
     void PrintReport();
+    void FindInArchive();
     void MonitorAndSaveChart();
     void FallSilent();
 
@@ -444,7 +450,8 @@ void tst_Inspection::RegisterVehicle()
 
 // "Новое измерение": both steps, the kind chosen at the first; each step
 // stores the values shown once the instrument's readings are in.
-void tst_Inspection::Measure(AdjustmentKind kind, const Step &minimum, const Step &increased)
+void tst_Inspection::Measure(AdjustmentKind kind, const Step &minimum, const Step &increased,
+    const QDateTime &completedAt, const QString &verdictLine)
 {
     const bool pumpWasOn = MainForm().PumpRunning();
     MainForm().actNewMesurment->trigger();
@@ -476,8 +483,13 @@ void tst_Inspection::Measure(AdjustmentKind kind, const Step &minimum, const Ste
     SendFrames(increased.engine);
     QTRY_VERIFY(Showing(increased.engine));
     QTRY_COMPARE(MeasurementFields(), increased.fields);
+    environment_->now = completedAt;
     QTest::mouseClick(dialog.Button1, Qt::LeftButton);
     QVERIFY(!dialog.isVisible());
+    // A result after adjustment is judged; the dialog's last line says how.
+    QCOMPARE(dialog.Label9->isVisibleTo(&dialog), !verdictLine.isEmpty());
+    if (!verdictLine.isEmpty())
+        QCOMPARE(dialog.Label9->text(), verdictLine);
     QVERIFY(MainForm().actNewCar->isEnabled() && MainForm().actPump->isEnabled());
 
     const MeasurementResults &results = program_->Inspection()->Results();
@@ -535,6 +547,56 @@ void tst_Inspection::PrintReport()
     RunProgram(u"pdftoppm"_s,
         { u"-r"_s, u"80"_s, u"-png"_s, u"-singlefile"_s, pdf,
             QStringLiteral(KAVRO_SCREENS_DIR "/e2e-report-printed") });
+}
+
+// "Архив проверок": the inspection is kept as it was completed, with its
+// verdict, and the archive window lists it.
+void tst_Inspection::FindInArchive()
+{
+    InspectionArchive archive(folder_->path());
+    QVERIFY(archive.Open(false).Ok());
+    const auto listed = archive.List({}, std::nullopt, 10);
+    QVERIFY(listed.Ok());
+    QCOMPARE(listed.value.size(), 1);
+    const auto loaded = archive.Load(listed.value[0].ID);
+    QVERIFY(loaded.Ok() && loaded.value.has_value());
+    const InspectionRecord &record = *loaded.value;
+    QCOMPARE(record.inspectedAt, At(10, 12));
+    QCOMPARE(record.vehicle.FederalNumber, u"А123ВС"_s);
+    QCOMPARE(record.vehicle.Region, 77);
+    QCOMPARE(record.categoryCode, 44);
+    QVERIFY(record.results.BeforeAdjustmentDone && record.results.AfterAdjustmentDone);
+    const Step *steps[2][2]
+        = { { &BeforeMinimum, &BeforeIncreased }, { &AfterMinimum, &AfterIncreased } };
+    for (int kind : { BeforeAdjustment, AfterAdjustment })
+        for (int phase : { MinimumIdle, IncreasedIdle })
+            for (int quantity = 0; quantity < QuantityCount; ++quantity)
+                QCOMPARE(record.results.Readings[kind][phase][quantity],
+                    ShownFor(steps[kind][phase == MinimumIdle ? 0 : 1]->engine)[quantity]);
+    QVERIFY(record.verdict.passed);
+    QCOMPARE(record.verdict.text, u"соответствует"_s);
+    QCOMPARE(record.verdict.reasons, QStringList());
+    QCOMPARE(record.templateRtf.size(), QFile(folder_->filePath(u"template.rtf"_s)).size());
+    archive.Close();
+
+    QString status;
+    QStringList cells;
+    dialogs_->dialogHandlers << [&](QDialog &dialog) {
+        auto &window = static_cast<TArchiveForm &>(dialog);
+        window.show();
+        status = window.Label3->text();
+        for (int column = 0; column < InspectionListModel::ColumnCount; ++column)
+            cells << window.Model().index(0, column).data().toString();
+        SaveScreen(window, u"e2e-archive"_s);
+        QTest::mouseClick(window.Button2, Qt::LeftButton);
+        return window.result();
+    };
+    program_->Inspection()->Archiving().actArchive->trigger();
+    QCOMPARE(dialogs_->modalDialogs.last(), u"TArchiveForm"_s);
+    QCOMPARE(status, u"Найдено проверок: 1"_s);
+    QCOMPARE(cells,
+        (QStringList { u"08.12.2026 10:12:00"_s, u"А123ВС"_s, u"77"_s, u"ГАЗ-3302"_s,
+            u"Иванов Пётр Ильич"_s, u"N1"_s, u"соответствует"_s }));
 }
 
 // "Режим слежения" for a minute-wide span while the engine speeds up and
@@ -623,9 +685,12 @@ void tst_Inspection::completeInspection()
     const std::function<void()> steps[] = {
         [this] { StartAndConnect(); },
         [this] { RegisterVehicle(); },
-        [this] { Measure(BeforeAdjustment, BeforeMinimum, BeforeIncreased); },
-        [this] { Measure(AfterAdjustment, AfterMinimum, AfterIncreased); },
+        [this] { Measure(BeforeAdjustment, BeforeMinimum, BeforeIncreased, At(10, 6), {}); },
+        [this] {
+            Measure(AfterAdjustment, AfterMinimum, AfterIncreased, At(10, 12), u"Соответствует"_s);
+        },
         [this] { PrintReport(); },
+        [this] { FindInArchive(); },
         [this] { MonitorAndSaveChart(); },
         [this] { FallSilent(); },
     };
@@ -659,8 +724,8 @@ void tst_Inspection::completeInspection()
     QCOMPARE(instrument_->received,
         Byte(code::StartZeroSetting) + Byte(code::CalibrationBlock) + Byte(code::PumpSwitch));
     QCOMPARE(dialogs_->modalDialogs,
-        (QStringList {
-            u"TEditCarForm"_s, u"TCategoryForm"_s, u"TPrintForm"_s, u"TMonParamsForm"_s }));
+        (QStringList { u"TEditCarForm"_s, u"TCategoryForm"_s, u"TPrintForm"_s, u"TArchiveForm"_s,
+            u"TMonParamsForm"_s }));
 }
 
 QTEST_MAIN(tst_Inspection)
