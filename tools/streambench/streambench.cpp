@@ -5,16 +5,19 @@
 // pseudo-terminal, registers a vehicle through the vehicle dialog, and
 // measures this process's CPU time and memory while the stream runs:
 //
-//   streambench [SECONDS]
+//   streambench [SECONDS] [--span SECONDS] [-- SIMULATOR OPTIONS]
 //       the line rate (960 bytes/s) for SECONDS (default 60) on each of the
 //       scales page, the numbers page and the charts page with monitoring
-//       on;
-//   streambench --soak [SECONDS]
+//       on (the chart's span: --span, default 10 minutes);
+//   streambench --soak [SECONDS] [--span SECONDS] [-- SIMULATOR OPTIONS]
 //       kavro02-sim --fast (as fast as the line takes the bytes) for
 //       SECONDS (default 600) on the charts page with monitoring on, with a
 //       line every 30 s: engine-speed samples stored, the memory the chart
 //       holds for them, and the growth of the process's memory since the
 //       start, to compare.
+//
+// Options after "--" go to kavro02-sim (e.g. "-- --noise 0" for readings
+// that do not change, "-- --raised" for increased idle).
 //
 // The program is driven in-process rather than as a separate executable so
 // that the vehicle can be registered through the real dialogs (scripted as
@@ -41,15 +44,16 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimeEdit>
 #include <QTimer>
 
 #include <malloc.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 using namespace Qt::StringLiterals;
 using namespace kavro;
@@ -175,8 +179,9 @@ struct Snapshot
 class StreamBench
 {
 public:
-    StreamBench(bool fast, QString folder)
+    StreamBench(bool fast, QStringList simulatorOptions, QString folder)
         : fast_(fast)
+        , simulatorOptions_(std::move(simulatorOptions))
         , folder_(std::move(folder))
         , environment_(folder_)
     { }
@@ -200,6 +205,7 @@ public:
             QString::number(QCoreApplication::applicationPid()) };
         if (fast_)
             arguments << u"--fast"_s;
+        arguments << simulatorOptions_;
         simulator_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         simulator_.setStandardOutputFile(QProcess::nullDevice());
         simulator_.start(Simulator, arguments);
@@ -237,12 +243,15 @@ public:
 
     TMainForm &Form() const { return *program_->MainForm(); }
 
-    // Monitoring on with the dialog's default span (10 minutes).
-    void StartMonitoring()
+    // Monitoring on, over the span given (seconds; 0: the dialog's default,
+    // 10 minutes).
+    void StartMonitoring(int spanSeconds)
     {
-        dialogs_.dialogHandlers << [](QDialog &dialog) {
+        dialogs_.dialogHandlers << [spanSeconds](QDialog &dialog) {
             auto &parameters = static_cast<TMonParamsForm &>(dialog);
             parameters.show();
+            if (spanSeconds > 0)
+                parameters.DateTimePicker1->setTime(QTime(0, 0).addSecs(spanSeconds));
             QTest::mouseClick(parameters.Button1, Qt::LeftButton);
             parameters.hide();
             return parameters.result();
@@ -291,9 +300,9 @@ public:
     }
 
     // Monitoring runs for `seconds`; every SoakReportSeconds a line.
-    bool Soak(int seconds)
+    bool Soak(int seconds, int spanSeconds)
     {
-        StartMonitoring();
+        StartMonitoring(spanSeconds);
         RunEventLoopFor(3000);
         QElapsedTimer clock;
         clock.start();
@@ -345,6 +354,7 @@ public:
 
 private:
     bool fast_;
+    QStringList simulatorOptions_;
     QString folder_;
     BenchEnvironment environment_;
     test::ScriptedDialogs dialogs_;
@@ -361,21 +371,33 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
 
-    const bool soak = argc > 1 && std::strcmp(argv[1], "--soak") == 0;
-    const char *secondsArgument = argc > (soak ? 2 : 1) ? argv[soak ? 2 : 1] : nullptr;
-    const int seconds = secondsArgument ? std::max(1, std::atoi(secondsArgument)) : soak ? 600 : 60;
+    QStringList arguments = QCoreApplication::arguments().mid(1);
+    const qsizetype separator = arguments.indexOf(u"--"_s);
+    const QStringList simulatorOptions
+        = separator < 0 ? QStringList() : arguments.mid(separator + 1);
+    if (separator >= 0)
+        arguments.resize(separator);
+    const bool soak = arguments.removeAll(u"--soak"_s) > 0;
+    int spanSeconds = 0;
+    if (const qsizetype span = arguments.indexOf(u"--span"_s); span >= 0) {
+        spanSeconds = std::clamp(arguments.value(span + 1).toInt(), 1, 86399);
+        arguments.remove(span, std::min<qsizetype>(2, arguments.size() - span));
+    }
+    const int seconds = arguments.isEmpty() ? (soak ? 600 : 60) : std::max(1, arguments[0].toInt());
 
     QTemporaryDir folder;
-    StreamBench bench(soak, folder.path());
+    StreamBench bench(soak, simulatorOptions, folder.path());
     if (!bench.Start())
         return 1;
-    std::printf("the program against kavro02-sim%s, a vehicle registered; %d s%s\n",
-        soak ? " --fast" : " at the line rate", seconds, soak ? "" : " per page");
+    std::printf("the program against kavro02-sim%s%s, a vehicle registered; %d s%s\n",
+        soak ? " --fast" : " at the line rate",
+        qPrintable(simulatorOptions.isEmpty() ? QString() : u' ' + simulatorOptions.join(u' ')),
+        seconds, soak ? "" : " per page");
     std::fflush(stdout);
 
     bool ok = true;
     if (soak) {
-        ok = bench.Soak(seconds);
+        ok = bench.Soak(seconds, spanSeconds);
     } else {
         ok = bench.Phase("scales page", seconds);
         if (ok) {
@@ -383,7 +405,7 @@ int main(int argc, char *argv[])
             ok = bench.Phase("numbers page", seconds);
         }
         if (ok) {
-            bench.StartMonitoring();
+            bench.StartMonitoring(spanSeconds);
             ok = bench.Phase("charts page, monitoring on", seconds);
         }
     }
