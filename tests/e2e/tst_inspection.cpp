@@ -236,11 +236,9 @@ bool InOrder(const QStringList &lines, const QStringList &wanted)
     return next == wanted.size();
 }
 
-QString SaveScreen(QWidget &widget, const QString &name)
+void SaveScreen(QWidget &widget, const QString &name)
 {
-    const QString path = QStringLiteral(KAVRO_SCREENS_DIR "/") + name + u".png"_s;
-    widget.grab().save(path);
-    return path;
+    widget.grab().save(QStringLiteral(KAVRO_SCREENS_DIR "/") + name + u".png"_s);
 }
 
 } // namespace
