@@ -8,6 +8,7 @@
 #include "inspection/inspectionrecorder.h"
 #include "support/fakemeasurementhost.h"
 #include "support/registerbackends.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,6 +17,8 @@
 
 using namespace Qt::StringLiterals;
 using namespace kavro;
+using kavro::test::StandardTemplate;
+using kavro::test::WriteFile;
 
 #define VERIFY_OK(operation)                                                                       \
     do {                                                                                           \
@@ -26,18 +29,6 @@ using namespace kavro;
 namespace {
 
 using Values = MeasurementResults::QuantityValues;
-
-QByteArray StandardTemplate()
-{
-    QFile file(u":/template.rtf"_s);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool WriteFile(const QString &path, const QByteArray &data)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
-}
 
 // The main window of an N1 with three-component after-treatment, measured
 // before and after adjustment.
