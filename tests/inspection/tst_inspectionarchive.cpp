@@ -9,6 +9,7 @@
 #include "support/fakemeasurementhost.h"
 #include "support/registerbackends.h"
 #include "support/testfiles.h"
+#include "support/verifyok.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,12 +20,6 @@ using namespace Qt::StringLiterals;
 using namespace kavro;
 using kavro::test::StandardTemplate;
 using kavro::test::WriteFile;
-
-#define VERIFY_OK(operation)                                                                       \
-    do {                                                                                           \
-        const auto outcome_ = (operation);                                                         \
-        QVERIFY2(outcome_.Ok(), qPrintable(outcome_.error));                                       \
-    } while (false)
 
 namespace {
 
