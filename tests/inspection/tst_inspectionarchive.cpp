@@ -96,12 +96,7 @@ void tst_InspectionArchive::initTestCase()
 void tst_InspectionArchive::init()
 {
     QFETCH_GLOBAL(QString, backEnd);
-    QString reason;
-    if (!backEnds_.Prepare(backEnd, reason)) {
-        if (backEnds_.Skipped())
-            QSKIP(qPrintable(reason));
-        QFAIL(qPrintable(reason));
-    }
+    PREPARE_BACK_END(backEnds_, backEnd);
     QVERIFY(WriteFile(QDir(Folder()).filePath(u"template.rtf"_s), StandardTemplate()));
 }
 

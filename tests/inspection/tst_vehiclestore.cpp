@@ -87,12 +87,7 @@ private Q_SLOTS:
 void tst_VehicleStore::init()
 {
     QFETCH_GLOBAL(QString, backEnd);
-    QString reason;
-    if (!backEnds_.Prepare(backEnd, reason)) {
-        if (backEnds_.Skipped())
-            QSKIP(qPrintable(reason));
-        QFAIL(qPrintable(reason));
-    }
+    PREPARE_BACK_END(backEnds_, backEnd);
 }
 
 void tst_VehicleStore::firstOpeningCreatesTheTable()

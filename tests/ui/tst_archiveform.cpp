@@ -138,12 +138,7 @@ void tst_ArchiveForm::initTestCase()
 void tst_ArchiveForm::Prepare(const QString &backEnd)
 {
     station_.reset();
-    QString reason;
-    if (!backEnds_.Prepare(backEnd, reason)) {
-        if (backEnds_.Skipped())
-            QSKIP(qPrintable(reason));
-        QFAIL(qPrintable(reason));
-    }
+    PREPARE_BACK_END(backEnds_, backEnd);
     QVERIFY(WriteFile(QDir(Folder()).filePath(u"template.rtf"_s), StandardTemplate()));
     dialogs_ = std::make_unique<test::ScriptedDialogs>();
     environment_ = std::make_unique<test::FakeEnvironment>(Folder());
