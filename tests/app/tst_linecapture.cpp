@@ -5,17 +5,13 @@
 #include "protocol/capturefile.h"
 #include "protocol/instrumentreceiver.h"
 #include "protocol/recordinghost.h"
-#include "support/ptyinstrument.h"
-#include "support/scripteddialogs.h"
+#include "support/programonpty.h"
 
 #include <QDir>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 using namespace kavro;
-using kavro::test::FakeEnvironment;
 using kavro::test::PtyInstrument;
 using kavro::test::ScriptedDialogs;
 
@@ -34,17 +30,11 @@ QByteArray CalibrationBlock()
 
 } // namespace
 
-class tst_LineCapture : public QObject
+class tst_LineCapture : public QObject, private test::ProgramOnPty
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> folder_;
-    std::unique_ptr<PtyInstrument> instrument_;
-    std::unique_ptr<ScriptedDialogs> dialogs_;
-    std::unique_ptr<FakeEnvironment> environment_;
-    std::unique_ptr<ProgramStart> program_;
-
     // Readings until the program asks for a zero setting, which ends at
     // once; the block it then asks for; readings again.
     void Connect()
@@ -66,20 +56,7 @@ private:
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        folder_ = std::make_unique<QTemporaryDir>();
-        instrument_ = std::make_unique<PtyInstrument>();
-        QVERIFY(folder_->isValid() && instrument_->IsOpen());
-        QSettings settings(folder_->filePath(u"KAVRO02.ini"_s), QSettings::IniFormat);
-        settings.setValue(u"COM"_s, 0);
-        settings.setValue(u"Ports/COM1"_s, instrument_->SlavePath());
-        settings.sync();
-        dialogs_ = std::make_unique<ScriptedDialogs>();
-        environment_ = std::make_unique<FakeEnvironment>(folder_->path());
-        program_ = std::make_unique<ProgramStart>(
-            *environment_, *dialogs_, SplashTimings { .dropPeriodMs = DropPeriodMs });
-    }
+    void init() { QVERIFY(SetUpProgram(SplashTimings { .dropPeriodMs = DropPeriodMs })); }
 
     void cleanup()
     {

@@ -31,14 +31,6 @@ class tst_PortSetup : public QObject
 private:
     PortFolder ports_;
 
-    static void Script(
-        ScriptedDialogs &dialogs, const QList<int> &answers, const QList<int> &portAnswers)
-    {
-        for (int answer : answers)
-            dialogs.answers.append(UserDialogs::Button(answer));
-        dialogs.portAnswers = portAnswers;
-    }
-
     static void VerifyQuestions(const ScriptedDialogs &dialogs, const QStringList &texts)
     {
         QCOMPARE(dialogs.messages.size(), texts.size());
@@ -59,6 +51,31 @@ private:
         QTest::addColumn<QStringList>("questions");
         QTest::addColumn<QVariant>("storedAfter");
         QTest::addColumn<QString>("openPty");
+    }
+
+    // Writes the settings of a row of AddColumns' table and scripts its answers.
+    void StartRow(ScriptedDialogs &dialogs) const
+    {
+        QFETCH(QString, settings);
+        QFETCH(QList<int>, answers);
+        QFETCH(QList<int>, portAnswers);
+        ports_.WriteSettings(settings);
+        for (int answer : answers)
+            dialogs.answers.append(UserDialogs::Button(answer));
+        dialogs.portAnswers = portAnswers;
+    }
+
+    // The row's port left open, port choices and questions shown, index stored.
+    void VerifyRow(const ScriptedDialogs &dialogs) const
+    {
+        QFETCH(QList<int>, preselected);
+        QFETCH(QStringList, questions);
+        QFETCH(QVariant, storedAfter);
+        QFETCH(QString, openPty);
+        QCOMPARE(ports_.OpenPty(), openPty);
+        QCOMPARE(dialogs.portChoicesShownWith, preselected);
+        VerifyQuestions(dialogs, questions);
+        QCOMPARE(ports_.StoredIndex(), storedAfter);
     }
 
 private Q_SLOTS:
@@ -128,27 +145,16 @@ private Q_SLOTS:
 
     void openInstrumentPort()
     {
-        QFETCH(QString, settings);
-        QFETCH(QList<int>, answers);
-        QFETCH(QList<int>, portAnswers);
-        QFETCH(QList<int>, preselected);
-        QFETCH(QStringList, questions);
-        QFETCH(QVariant, storedAfter);
-        QFETCH(QString, openPty);
         QFETCH(bool, opened);
-        ports_.WriteSettings(settings);
         ScriptedDialogs dialogs;
-        Script(dialogs, answers, portAnswers);
+        StartRow(dialogs);
         TCommPortDriver port;
         PortIndexStore store(ports_.Path());
 
         QCOMPARE(PortSetup(port, store, dialogs).OpenInstrumentPort(nullptr), opened);
 
         QCOMPARE(port.IsConnected(), opened);
-        QCOMPARE(ports_.OpenPty(), openPty);
-        QCOMPARE(dialogs.portChoicesShownWith, preselected);
-        VerifyQuestions(dialogs, questions);
-        QCOMPARE(ports_.StoredIndex(), storedAfter);
+        VerifyRow(dialogs);
     }
 
     void chooseAnotherPort_data()
@@ -179,16 +185,9 @@ private Q_SLOTS:
 
     void chooseAnotherPort()
     {
-        QFETCH(QString, settings);
-        QFETCH(QList<int>, answers);
-        QFETCH(QList<int>, portAnswers);
-        QFETCH(QList<int>, preselected);
-        QFETCH(QStringList, questions);
-        QFETCH(QVariant, storedAfter);
         QFETCH(QString, openPty);
-        ports_.WriteSettings(settings);
         ScriptedDialogs dialogs;
-        Script(dialogs, answers, portAnswers);
+        StartRow(dialogs);
         TCommPortDriver port;
         port.SetPortName(ports_.ptyA.SlavePath());
         QVERIFY(port.Connect());
@@ -196,11 +195,8 @@ private Q_SLOTS:
 
         PortSetup(port, store, dialogs).ChooseAnotherPort(nullptr);
 
-        QCOMPARE(ports_.OpenPty(), openPty);
         QCOMPARE(port.IsConnected(), !openPty.isEmpty());
-        QCOMPARE(dialogs.portChoicesShownWith, preselected);
-        VerifyQuestions(dialogs, questions);
-        QCOMPARE(ports_.StoredIndex(), storedAfter);
+        VerifyRow(dialogs);
     }
 };
 

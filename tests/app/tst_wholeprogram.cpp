@@ -1,8 +1,7 @@
 #include "app/programhost.h"
 #include "app/programstart.h"
 #include "device/commportdriver.h"
-#include "support/ptyinstrument.h"
-#include "support/scripteddialogs.h"
+#include "support/programonpty.h"
 #include "ui/mainform.h"
 
 #include <QAction>
@@ -10,13 +9,11 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 #include <cerrno>
 
 using namespace Qt::StringLiterals;
 using namespace kavro;
-using kavro::test::FakeEnvironment;
 using kavro::test::PtyInstrument;
 using kavro::test::ScriptedDialogs;
 
@@ -52,17 +49,12 @@ QByteArray CalibrationBlock(int b162, int b163, int b164)
 const QByteArray OtherReading = QByteArray::fromHex("e3211203");
 } // namespace
 
-class tst_WholeProgram : public QObject
+class tst_WholeProgram : public QObject, private test::ProgramOnPty
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> folder_;
-    std::unique_ptr<PtyInstrument> instrument_;
-    std::unique_ptr<PtyInstrument> otherPort_;
-    std::unique_ptr<ScriptedDialogs> dialogs_;
-    std::unique_ptr<FakeEnvironment> environment_;
-    std::unique_ptr<ProgramStart> program_;
+    std::unique_ptr<PtyInstrument> otherPort_; // COM2
 
     TMainForm &MainForm() { return *program_->MainForm(); }
     ReceiverData &Data() { return program_->Receiver(); }
@@ -132,19 +124,10 @@ private:
 private Q_SLOTS:
     void init()
     {
-        folder_ = std::make_unique<QTemporaryDir>();
-        instrument_ = std::make_unique<PtyInstrument>();
+        QVERIFY(SetUpProgram(SplashTimings { .dropPeriodMs = 300 }));
         otherPort_ = std::make_unique<PtyInstrument>();
-        QVERIFY(folder_->isValid() && instrument_->IsOpen() && otherPort_->IsOpen());
-        QSettings settings(folder_->filePath(u"KAVRO02.ini"_s), QSettings::IniFormat);
-        settings.setValue(u"COM"_s, 0);
-        settings.setValue(u"Ports/COM1"_s, instrument_->SlavePath());
-        settings.setValue(u"Ports/COM2"_s, otherPort_->SlavePath());
-        settings.sync();
-        dialogs_ = std::make_unique<ScriptedDialogs>();
-        environment_ = std::make_unique<FakeEnvironment>(folder_->path());
-        program_ = std::make_unique<ProgramStart>(
-            *environment_, *dialogs_, SplashTimings { .dropPeriodMs = 300 });
+        QVERIFY(otherPort_->IsOpen());
+        NamePort(2, *otherPort_);
     }
 
     void cleanup() { program_.reset(); }
@@ -346,9 +329,7 @@ private Q_SLOTS:
         QCOMPARE(dialogs_->portChoicesShownWith, QList<int> { 0 });
         QVERIFY(!instrument_->SlaveOpenInProcess());
         QVERIFY(otherPort_->SlaveOpenInProcess());
-        QCOMPARE(
-            QSettings(folder_->filePath(u"KAVRO02.ini"_s), QSettings::IniFormat).value(u"COM"_s),
-            QVariant(1));
+        QCOMPARE(QSettings(IniPath(), QSettings::IniFormat).value(u"COM"_s), QVariant(1));
 
         // The receiver goes on where it was: readings are shown at once, no
         // new detection, no new zero setting.

@@ -8,6 +8,8 @@
 #include "inspection/inspectionrecorder.h"
 #include "support/fakemeasurementhost.h"
 #include "support/registerbackends.h"
+#include "support/testfiles.h"
+#include "support/verifyok.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,28 +18,12 @@
 
 using namespace Qt::StringLiterals;
 using namespace kavro;
-
-#define VERIFY_OK(operation)                                                                       \
-    do {                                                                                           \
-        const auto outcome_ = (operation);                                                         \
-        QVERIFY2(outcome_.Ok(), qPrintable(outcome_.error));                                       \
-    } while (false)
+using kavro::test::StandardTemplate;
+using kavro::test::WriteFile;
 
 namespace {
 
 using Values = MeasurementResults::QuantityValues;
-
-QByteArray StandardTemplate()
-{
-    QFile file(u":/template.rtf"_s);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool WriteFile(const QString &path, const QByteArray &data)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
-}
 
 // The main window of an N1 with three-component after-treatment, measured
 // before and after adjustment.
@@ -110,12 +96,7 @@ void tst_InspectionArchive::initTestCase()
 void tst_InspectionArchive::init()
 {
     QFETCH_GLOBAL(QString, backEnd);
-    QString reason;
-    if (!backEnds_.Prepare(backEnd, reason)) {
-        if (backEnds_.Skipped())
-            QSKIP(qPrintable(reason));
-        QFAIL(qPrintable(reason));
-    }
+    PREPARE_BACK_END(backEnds_, backEnd);
     QVERIFY(WriteFile(QDir(Folder()).filePath(u"template.rtf"_s), StandardTemplate()));
 }
 

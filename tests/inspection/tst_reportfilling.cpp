@@ -4,6 +4,7 @@
 #include "inspection/reportfilling.h"
 #include "inspection/reporttags.h"
 #include "inspection/reporttemplate.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,24 +16,15 @@
 
 using namespace Qt::StringLiterals;
 using namespace kavro;
+using kavro::test::ReadFile;
+using kavro::test::StandardTemplate;
 
 namespace {
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QByteArray standardTemplate()
-{
-    return readFile(u":/template.rtf"_s);
-}
 
 // The template with one piece of its RTF replaced.
 QByteArray changedTemplate(const QByteArray &from, const QByteArray &to)
 {
-    QByteArray rtf = standardTemplate();
+    QByteArray rtf = StandardTemplate();
     if (rtf.count(from) != 1)
         qFatal("the standard template has no single %s", from.constData());
     return rtf.replace(from, to);
@@ -121,7 +113,7 @@ void tst_ReportFilling::unwritableValueStopsTheFilling()
     ReportInputs inputs = completeInputs();
     inputs.categoryCode = code;
     inputs.results.Readings[AfterAdjustment][MinimumIdle][qnCO] = afterCO;
-    const std::unique_ptr<QTextDocument> document = templateDocument(standardTemplate());
+    const std::unique_ptr<QTextDocument> document = templateDocument(StandardTemplate());
     const ReportFillResult result = FillReport(*document, inputs);
     QCOMPARE(result.status, ReportFillResult::Status::ValueUnwritable);
     QCOMPARE(result.tag, tag);
@@ -168,9 +160,9 @@ void tst_ReportFilling::templateBounds_data()
             body += QByteArray(length, 'a') + "\\par ";
         return "{\\rtf1 " + body + "}";
     };
-    QTest::newRow("standard") << standardTemplate() << QString();
+    QTest::newRow("standard") << StandardTemplate() << QString();
     QTest::newRow("after a LibreOffice round trip")
-        << readFile(QStringLiteral(KAVRO_TEST_DATA "/template/template-libreoffice.rtf"))
+        << ReadFile(QStringLiteral(KAVRO_TEST_DATA "/template/template-libreoffice.rtf"))
         << QString();
     QTest::newRow("longest paragraph")
         << paragraphs(1, MaxTemplateParagraphCharacters) << QString();

@@ -3,6 +3,7 @@
 
 #include "inspection/reporttags.h"
 #include "rtf/rtfreader.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,6 +17,10 @@
 #include <QTextTable>
 
 using namespace Qt::StringLiterals;
+using kavro::test::ProgramOutput;
+using kavro::test::ReadFile;
+using kavro::test::StandardTemplate;
+using kavro::test::WriteFile;
 
 namespace {
 
@@ -56,18 +61,6 @@ QStringList tagLines(const QStringList &missingTags)
     return lines;
 }
 
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &data)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
-}
-
 QString standardTemplatePath()
 {
     return QStringLiteral(KAVRO_TEMPLATE_RTF);
@@ -80,7 +73,7 @@ QString testData(const QString &name)
 
 std::unique_ptr<QTextDocument> readStandardTemplate()
 {
-    kavro::RtfReadResult result = kavro::ReadRtf(readFile(u":/template.rtf"_s));
+    kavro::RtfReadResult result = kavro::ReadRtf(StandardTemplate());
     return std::move(result.document);
 }
 
@@ -102,15 +95,6 @@ QList<QTextFragment> fragments(const QTextDocument &document)
 }
 
 constexpr double twipsPerPixel = 15.0; // at 96 dots per inch
-
-QString runPoppler(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(60000) || process.exitCode() != 0)
-        return {};
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
 
 } // namespace
 
@@ -188,9 +172,9 @@ void TestTemplate::standardTemplateHoldsAllTags()
 
 void TestTemplate::resourceIsTheStandardTemplate()
 {
-    const QByteArray resource = readFile(u":/template.rtf"_s);
+    const QByteArray resource = ReadFile(u":/template.rtf"_s);
     QVERIFY(!resource.isEmpty());
-    QCOMPARE(resource, readFile(standardTemplatePath()));
+    QCOMPARE(resource, ReadFile(standardTemplatePath()));
 }
 
 void TestTemplate::standardTemplateTable()
@@ -290,12 +274,12 @@ void TestTemplate::changedTemplates()
     QFETCH(QByteArray, to);
     QFETCH(QStringList, missing);
 
-    QByteArray rtf = readFile(standardTemplatePath());
+    QByteArray rtf = ReadFile(standardTemplatePath());
     QVERIFY2(rtf.count(from) == 1, from.constData());
     rtf.replace(from, to);
     QTemporaryDir dir;
     const QString path = dir.filePath(u"template.rtf"_s);
-    QVERIFY(writeFile(path, rtf));
+    QVERIFY(WriteFile(path, rtf));
 
     const ToolRun run = runTool({ path });
     QCOMPARE(run.exitCode, 0);
@@ -328,7 +312,7 @@ void TestTemplate::unreadableFiles()
     if (directory)
         QVERIFY(QDir(dir.path()).mkdir(u"template.rtf"_s));
     else if (!content.isNull())
-        QVERIFY(writeFile(path, content));
+        QVERIFY(WriteFile(path, content));
 
     const ToolRun run = runTool({ path });
     QCOMPARE(run.exitCode, 2);
@@ -376,7 +360,7 @@ void TestTemplate::visibleTextOfTheStandardTemplate()
     // per line, with as many empty lines between as the table's frame makes.
     const QStringList text = run.outLines.mid(kavro::ReportTagCount + 1);
     QCOMPARE(text.mid(0, 7), QStringList(6, QString()) << u"Дата измерений: #date#"_s);
-    QStringList expected = QString::fromUtf8(readFile(testData(u"template.txt"_s))).split(u'\n');
+    QStringList expected = QString::fromUtf8(ReadFile(testData(u"template.txt"_s))).split(u'\n');
     expected.removeAll(QString());
     QStringList visibleLines = text;
     visibleLines.removeAll(QString());
@@ -395,11 +379,11 @@ void TestTemplate::standardTemplatePrintsToPdf()
     QCOMPARE(run.err, QString());
     QCOMPARE(run.exitCode, 0);
 
-    const QString info = runPoppler(pdfinfo, { pdf });
+    const QString info = ProgramOutput(pdfinfo, { pdf });
     QVERIFY2(info.contains(QRegularExpression(u"Pages: +1\n"_s)), qPrintable(info));
 
     // Blanks collapsed: pdftotext spaces the table's columns as it sees fit.
-    QString text = runPoppler(pdftotext, { u"-layout"_s, pdf, u"-"_s });
+    QString text = ProgramOutput(pdftotext, { u"-layout"_s, pdf, u"-"_s });
     text.replace(QRegularExpression(u"[ \t]+"_s), u" "_s);
     const QStringList expected = {
         u"Дата измерений: #date#"_s,
@@ -452,24 +436,24 @@ void TestTemplate::pdfPageOfTheFile()
     const QString pdfinfo = QStandardPaths::findExecutable(u"pdfinfo"_s);
     QVERIFY2(!pdftotext.isEmpty() && !pdfinfo.isEmpty(), "poppler-utils is not installed");
 
-    QByteArray rtf = readFile(standardTemplatePath());
+    QByteArray rtf = ReadFile(standardTemplatePath());
     QVERIFY(rtf.count(from) == 1);
     rtf.replace(from, to);
     QTemporaryDir dir;
     const QString path = dir.filePath(u"template.rtf"_s);
     const QString pdf = dir.filePath(u"template.pdf"_s);
-    QVERIFY(writeFile(path, rtf));
+    QVERIFY(WriteFile(path, rtf));
     const ToolRun run = runTool({ u"--pdf"_s, pdf, path });
     QCOMPARE(run.err, QString());
     QCOMPARE(run.exitCode, 0);
 
-    const QString info = runPoppler(pdfinfo, { pdf });
+    const QString info = ProgramOutput(pdfinfo, { pdf });
     QVERIFY2(
         info.contains(QRegularExpression(u"Page size: +"_s + QRegularExpression::escape(pageSize))),
         qPrintable(info));
 
     // Where the first indented line begins: the page's left margin plus the indent.
-    const QString boxes = runPoppler(pdftotext, { u"-bbox"_s, pdf, u"-"_s });
+    const QString boxes = ProgramOutput(pdftotext, { u"-bbox"_s, pdf, u"-"_s });
     const QRegularExpressionMatch word
         = QRegularExpression(u"<word xMin=\"([0-9.]+)\"[^>]*>Дата</word>"_s).match(boxes);
     QVERIFY2(word.hasMatch(), qPrintable(boxes.left(2000)));
@@ -502,13 +486,13 @@ void TestTemplate::unusablePdf()
     QFETCH(QString, pdfName);
     QFETCH(QString, message);
 
-    QByteArray rtf = readFile(standardTemplatePath());
+    QByteArray rtf = ReadFile(standardTemplatePath());
     QVERIFY(rtf.count(from) == 1);
     rtf.replace(from, to);
     QTemporaryDir dir;
     const QString path = dir.filePath(u"template.rtf"_s);
     const QString pdf = dir.filePath(pdfName);
-    QVERIFY(writeFile(path, rtf));
+    QVERIFY(WriteFile(path, rtf));
 
     const ToolRun run = runTool({ u"--pdf"_s, pdf, path });
     QCOMPARE(run.exitCode, 3);
@@ -546,7 +530,7 @@ void TestTemplate::sampleReport()
         QVERIFY2(text.contains(line), qPrintable(line));
 
     // The tests run in the C locale: a point before the decimals.
-    QString printed = runPoppler(pdftotext, { u"-layout"_s, pdf, u"-"_s });
+    QString printed = ProgramOutput(pdftotext, { u"-layout"_s, pdf, u"-"_s });
     printed.replace(QRegularExpression(u"[ \t]+"_s), u" "_s);
     for (const QString &line : { u"До регулировки 0.85 % 0.62 % 310 ppm 240 ppm 0.98"_s,
              u"После регулировки 0.18 % 0.12 % 95 ppm 60 ppm 1.00"_s,
@@ -557,12 +541,12 @@ void TestTemplate::sampleReport()
 
 void TestTemplate::sampleNeedsEveryTag()
 {
-    QByteArray rtf = readFile(standardTemplatePath());
+    QByteArray rtf = ReadFile(standardTemplatePath());
     rtf.replace(R"(#{\lang1033 L31}#)", "");
     QTemporaryDir dir;
     const QString path = dir.filePath(u"template.rtf"_s);
     const QString pdf = dir.filePath(u"sample.pdf"_s);
-    QVERIFY(writeFile(path, rtf));
+    QVERIFY(WriteFile(path, rtf));
 
     const ToolRun run = runTool({ u"--sample"_s, u"--pdf"_s, pdf, path });
     QCOMPARE(run.exitCode, 4);
@@ -574,11 +558,11 @@ void TestTemplate::sampleNeedsEveryTag()
 void TestTemplate::templateTheWindowRefuses()
 {
     // Every tag is there, but one paragraph would take the window too long to lay out.
-    QByteArray rtf = readFile(standardTemplatePath());
+    QByteArray rtf = ReadFile(standardTemplatePath());
     rtf.replace("\\'cf\\'f0\\'e8\\'ec\\'e5\\'f7\\'e0\\'ed\\'e8\\'ff:", QByteArray(30000, 'x'));
     QTemporaryDir dir;
     const QString path = dir.filePath(u"template.rtf"_s);
-    QVERIFY(writeFile(path, rtf));
+    QVERIFY(WriteFile(path, rtf));
 
     const ToolRun run = runTool({ path });
     QCOMPARE(run.exitCode, 0);

@@ -1,34 +1,21 @@
 #include "inspection/vehiclestore.h"
-#include "support/postgresserver.h"
+#include "support/registerbackends.h"
+#include "support/verifyok.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSettings>
 #include <QSqlDatabase>
-#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QTemporaryDir>
 #include <QTest>
-#include <memory>
 
 using namespace Qt::StringLiterals;
 using namespace kavro;
 using namespace std::chrono_literals;
 
-// Fails with the store's error text.
-#define VERIFY_OK(operation)                                                                       \
-    do {                                                                                           \
-        const auto outcome_ = (operation);                                                         \
-        QVERIFY2(outcome_.Ok(), qPrintable(outcome_.error));                                       \
-    } while (false)
-
 namespace {
-
-const QString Sqlite = u"SQLite"_s;
-const QString Postgres = u"PostgreSQL"_s;
-const QString OtherStation = u"other-station"_s;
 
 CarRow Car(const QString &number, const QString &mark = u"ВАЗ-2107"_s,
     const QString &surname = u"Иванов"_s, int category = 33)
@@ -67,20 +54,20 @@ class tst_VehicleStore : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> folder_;
-    std::unique_ptr<test::PostgresServer> server_;
-    QString backEnd_;
+    test::RegisterBackEnds backEnds_;
 
-    QString FilePath() const { return folder_->filePath(u"Cars.mdb"_s); }
-    void WriteServerSettings(const QString &password);
+    QString Folder() const { return backEnds_.Folder(); }
+    QString FilePath() const { return backEnds_.FilePath(); }
+    bool IsServer() const { return backEnds_.IsServer(); }
+    test::PostgresServer &Server() const { return *backEnds_.Server(); }
     // A connection of another program to the same register.
-    QSqlDatabase OtherStationConnection();
-    bool Exec(const QString &statement);
+    QSqlDatabase OtherStationConnection() { return backEnds_.Other(); }
+    bool Exec(const QString &statement) { return backEnds_.Exec(statement); }
 
 private Q_SLOTS:
-    void initTestCase_data();
+    void initTestCase_data() { test::RegisterBackEnds::AddRows(); }
     void init();
-    void cleanup();
+    void cleanup() { backEnds_.Finish(); }
 
     void firstOpeningCreatesTheTable();
     void valuesStoredUnchanged_data();
@@ -97,83 +84,15 @@ private Q_SLOTS:
     void loginRefused();
 };
 
-void tst_VehicleStore::initTestCase_data()
-{
-    QTest::addColumn<QString>("backEnd");
-    QTest::newRow("SQLite") << Sqlite;
-    QTest::newRow("PostgreSQL") << Postgres;
-}
-
-void tst_VehicleStore::WriteServerSettings(const QString &password)
-{
-    QSettings settings(folder_->filePath(u"KAVRO02.ini"_s), QSettings::IniFormat);
-    settings.beginGroup(u"Database"_s);
-    settings.setValue(u"Driver"_s, u"QPSQL"_s);
-    settings.setValue(u"HostName"_s, server_->SocketFolder());
-    settings.setValue(u"Port"_s, server_->Port());
-    settings.setValue(u"DatabaseName"_s, server_->DatabaseName());
-    settings.setValue(u"UserName"_s, server_->UserName());
-    settings.setValue(u"Password"_s, password);
-}
-
 void tst_VehicleStore::init()
 {
     QFETCH_GLOBAL(QString, backEnd);
-    backEnd_ = backEnd;
-    folder_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(folder_->isValid());
-    if (backEnd_ != Postgres)
-        return;
-    if (const std::optional<QString> reason = test::PostgresServer::Unavailable())
-        QSKIP(qPrintable(*reason));
-    if (!server_)
-        server_ = std::make_unique<test::PostgresServer>();
-    QVERIFY2(server_->Start(), qPrintable(server_->Error()));
-    WriteServerSettings(server_->Password());
-    if (OtherStationConnection().tables().contains(u"car"_s))
-        QVERIFY(Exec(u"DROP TABLE CAR"_s));
-}
-
-void tst_VehicleStore::cleanup()
-{
-    QSqlDatabase::removeDatabase(OtherStation);
-    if (folder_)
-        QFile::setPermissions(FilePath(), QFile::ReadOwner | QFile::WriteOwner);
-}
-
-QSqlDatabase tst_VehicleStore::OtherStationConnection()
-{
-    if (QSqlDatabase::contains(OtherStation))
-        return QSqlDatabase::database(OtherStation);
-    QSqlDatabase database;
-    if (backEnd_ == Sqlite) {
-        database = QSqlDatabase::addDatabase(u"QSQLITE"_s, OtherStation);
-        database.setDatabaseName(FilePath());
-    } else {
-        database = QSqlDatabase::addDatabase(u"QPSQL"_s, OtherStation);
-        database.setHostName(server_->SocketFolder());
-        database.setPort(server_->Port());
-        database.setDatabaseName(server_->DatabaseName());
-        database.setUserName(server_->UserName());
-        database.setPassword(server_->Password());
-    }
-    if (!database.open())
-        qWarning() << "other station:" << database.lastError().text();
-    return database;
-}
-
-bool tst_VehicleStore::Exec(const QString &statement)
-{
-    QSqlQuery query(OtherStationConnection());
-    if (query.exec(statement))
-        return true;
-    qWarning() << statement << query.lastError().text();
-    return false;
+    PREPARE_BACK_END(backEnds_, backEnd);
 }
 
 void tst_VehicleStore::firstOpeningCreatesTheTable()
 {
-    VehicleStore store(folder_->path());
+    VehicleStore store(Folder());
     QVERIFY(!QFile::exists(FilePath()));
     VERIFY_OK(store.Open());
     QVERIFY(store.IsOpen());
@@ -187,7 +106,7 @@ void tst_VehicleStore::firstOpeningCreatesTheTable()
     QCOMPARE(names,
         QStringList({ u"id"_s, u"federalnumber"_s, u"region"_s, u"mark"_s, u"ownertname"_s,
             u"ownerfname"_s, u"ownersname"_s, u"carcategory"_s }));
-    if (backEnd_ == Sqlite) {
+    if (!IsServer()) {
         QCOMPARE(FileBytes(FilePath()).left(16), QByteArray("SQLite format 3\0", 16));
         QSqlQuery mode(OtherStationConnection());
         QVERIFY(mode.exec(u"PRAGMA journal_mode"_s) && mode.next());
@@ -216,7 +135,7 @@ void tst_VehicleStore::valuesStoredUnchanged_data()
 void tst_VehicleStore::valuesStoredUnchanged()
 {
     QFETCH(CarRow, row);
-    VehicleStore store(folder_->path());
+    VehicleStore store(Folder());
     VERIFY_OK(store.Open());
     VERIFY_OK(store.Append(Car(u"другой"_s)));
     VERIFY_OK(store.Append(row));
@@ -240,7 +159,7 @@ void tst_VehicleStore::valuesStoredUnchanged()
 
 void tst_VehicleStore::listsInTableOrder()
 {
-    VehicleStore store(folder_->path());
+    VehicleStore store(Folder());
     VERIFY_OK(store.Open());
     for (const auto &[number, mark] : { std::pair(u"В2"_s, u"ГАЗ"_s), std::pair(u"А1"_s, u"ВАЗ"_s),
              std::pair(u"Б3"_s, u"ГАЗ"_s), std::pair(u"Г4"_s, u"ГАЗ"_s) })
@@ -262,7 +181,7 @@ void tst_VehicleStore::listsInTableOrder()
 
 void tst_VehicleStore::firstOfDuplicatesUpdated()
 {
-    VehicleStore store(folder_->path());
+    VehicleStore store(Folder());
     VERIFY_OK(store.Open());
     VERIFY_OK(store.Append(Car(u"Х100ХХ"_s, u"ВАЗ"_s, u"Первый"_s)));
     VERIFY_OK(store.Append(Car(u"Х100ХХ"_s, u"ВАЗ"_s, u"Второй"_s)));
@@ -290,8 +209,8 @@ void tst_VehicleStore::firstOfDuplicatesUpdated()
 
 void tst_VehicleStore::secondStationWritesAtTheSameTime()
 {
-    VehicleStore mine(folder_->path());
-    VehicleStore other(folder_->path());
+    VehicleStore mine(Folder());
+    VehicleStore other(Folder());
     mine.SetBusyTimeout(300ms);
     VERIFY_OK(mine.Open());
     VERIFY_OK(other.Open());
@@ -302,16 +221,15 @@ void tst_VehicleStore::secondStationWritesAtTheSameTime()
 
     // Another program holds the write lock: reading goes on, a write waits for
     // the time-out and then fails with the database's words.
-    QVERIFY(Exec(backEnd_ == Sqlite ? u"BEGIN IMMEDIATE"_s : u"BEGIN"_s));
-    if (backEnd_ == Postgres)
+    QVERIFY(Exec(!IsServer() ? u"BEGIN IMMEDIATE"_s : u"BEGIN"_s));
+    if (IsServer())
         QVERIFY(Exec(u"LOCK TABLE CAR IN EXCLUSIVE MODE"_s));
     QVERIFY(Exec(u"INSERT INTO CAR (FederalNumber) VALUES ('ЗАНЯТО')"_s));
     QVERIFY(mine.FindFirstByNumber(u"ДРУГОЙ1"_s).value);
     QElapsedTimer waited;
     waited.start();
     const StoreStatus locked = mine.Append(Car(u"МОЙ2"_s));
-    QVERIFY2(
-        locked.error.contains(backEnd_ == Sqlite ? u"database is locked"_s : u"lock timeout"_s),
+    QVERIFY2(locked.error.contains(!IsServer() ? u"database is locked"_s : u"lock timeout"_s),
         qPrintable(locked.error));
     QVERIFY(waited.elapsed() >= 250);
     QVERIFY(Exec(u"COMMIT"_s));
@@ -321,12 +239,12 @@ void tst_VehicleStore::secondStationWritesAtTheSameTime()
 
 void tst_VehicleStore::missingTable()
 {
-    VehicleStore store(folder_->path());
+    VehicleStore store(Folder());
     VERIFY_OK(store.Open());
     QVERIFY(Exec(u"DROP TABLE CAR"_s));
     const StoreStatus append = store.Append(Car(u"Б/Т"_s));
-    QVERIFY2(append.error.contains(backEnd_ == Sqlite ? u"no such table: CAR"_s
-                                                      : u"relation \"car\" does not exist"_s),
+    QVERIFY2(append.error.contains(
+                 !IsServer() ? u"no such table: CAR"_s : u"relation \"car\" does not exist"_s),
         qPrintable(append.error));
     QVERIFY(!store.AllNumbers().Ok());
     VERIFY_OK(store.Open()); // the next opening creates it again
@@ -335,17 +253,17 @@ void tst_VehicleStore::missingTable()
 
 void tst_VehicleStore::readOnlyFile()
 {
-    if (backEnd_ != Sqlite)
+    if (IsServer())
         QSKIP("a file of its own");
     {
-        VehicleStore store(folder_->path());
+        VehicleStore store(Folder());
         VERIFY_OK(store.Open());
         VERIFY_OK(store.Append(Car(u"Р001РР"_s)));
     }
     QVERIFY(QFile::setPermissions(FilePath(), QFile::ReadOwner | QFile::ReadGroup));
     const QByteArray before = FileBytes(FilePath());
 
-    VehicleStore store(folder_->path());
+    VehicleStore store(Folder());
     VERIFY_OK(store.Open());
     const QList<CarListEntry> entries = store.AllNumbers().value;
     QCOMPARE(entries.size(), 1);
@@ -374,7 +292,7 @@ void tst_VehicleStore::foreignFileUntouched_data()
 
 void tst_VehicleStore::foreignFileUntouched()
 {
-    if (backEnd_ != Sqlite)
+    if (IsServer())
         QSKIP("a file of its own");
     QFETCH(QByteArray, bytes);
     QFETCH(QString, problem);
@@ -383,7 +301,7 @@ void tst_VehicleStore::foreignFileUntouched()
     file.write(bytes);
     file.close();
 
-    VehicleStore store(folder_->path());
+    VehicleStore store(Folder());
     for (int opening = 0; opening < 2; ++opening) {
         const StoreStatus status = store.Open();
         QVERIFY2(status.error.contains(u"«%1»"_s.arg(FilePath())), qPrintable(status.error));
@@ -394,45 +312,45 @@ void tst_VehicleStore::foreignFileUntouched()
         QCOMPARE(store.AllNumbers().error, status.error);
     }
     QCOMPARE(FileBytes(FilePath()), bytes);
-    QCOMPARE(QDir(folder_->path()).entryList(QDir::Files), QStringList { u"Cars.mdb"_s });
+    QCOMPARE(QDir(Folder()).entryList(QDir::Files), QStringList { u"Cars.mdb"_s });
 }
 
 void tst_VehicleStore::unknownDriverNamed()
 {
-    if (backEnd_ != Sqlite)
+    if (IsServer())
         QSKIP("settings only");
-    QSettings(folder_->filePath(u"KAVRO02.ini"_s), QSettings::IniFormat)
+    QSettings(QDir(Folder()).filePath(u"KAVRO02.ini"_s), QSettings::IniFormat)
         .setValue(u"Database/Driver"_s, u"QODBC"_s);
-    VehicleStore store(folder_->path());
+    VehicleStore store(Folder());
     QVERIFY(store.Open().error.contains(u"указан драйвер базы данных «QODBC»"_s));
     QVERIFY(!QFile::exists(FilePath()));
 }
 
 void tst_VehicleStore::serverStoppedAndBack()
 {
-    if (backEnd_ != Postgres)
+    if (!IsServer())
         QSKIP("a server of its own");
-    VehicleStore store(folder_->path());
+    VehicleStore store(Folder());
     VERIFY_OK(store.Open());
     VERIFY_OK(store.Append(Car(u"С1"_s)));
 
     // Stopped in the middle: every operation reports the failure.
-    QVERIFY2(server_->Stop(), qPrintable(server_->Error()));
+    QVERIFY2(Server().Stop(), qPrintable(Server().Error()));
     const StoreStatus append = store.Append(Car(u"С2"_s));
     QVERIFY2(append.error.contains(u"terminating connection"_s), qPrintable(append.error));
     QCOMPARE(store.FindFirstByNumber(u"С1"_s).error,
         u"Соединение с базой данных автомобилей (база «postgres» на сервере %1:%2) разорвано."_s
-            .arg(server_->SocketFolder())
-            .arg(server_->Port()));
+            .arg(Server().SocketFolder())
+            .arg(Server().Port()));
     // Down at the opening: the message names the server and the reason.
     const StoreStatus opening = store.Open();
-    QVERIFY2(opening.error.contains(server_->SocketFolder())
+    QVERIFY2(opening.error.contains(Server().SocketFolder())
             && opening.error.contains(u"Не удалось открыть базу данных автомобилей"_s),
         qPrintable(opening.error));
     QCOMPARE(store.AllNumbers().error, opening.error);
 
     // Back again: the next opening works, without the failed row.
-    QVERIFY2(server_->Start(), qPrintable(server_->Error()));
+    QVERIFY2(Server().Start(), qPrintable(Server().Error()));
     VERIFY_OK(store.Open());
     const QList<CarListEntry> entries = store.AllNumbers().value;
     QCOMPARE(entries.size(), 1);
@@ -441,10 +359,11 @@ void tst_VehicleStore::serverStoppedAndBack()
 
 void tst_VehicleStore::loginRefused()
 {
-    if (backEnd_ != Postgres)
+    if (!IsServer())
         QSKIP("a server of its own");
-    WriteServerSettings(u"wrong"_s);
-    VehicleStore store(folder_->path());
+    QSettings(QDir(Folder()).filePath(u"KAVRO02.ini"_s), QSettings::IniFormat)
+        .setValue(u"Database/Password"_s, u"wrong"_s);
+    VehicleStore store(Folder());
     const StoreStatus status = store.Open();
     QVERIFY2(status.error.contains(u"password authentication failed for user \"kavro\""_s),
         qPrintable(status.error));

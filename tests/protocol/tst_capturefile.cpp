@@ -1,4 +1,5 @@
 #include "protocol/capturefile.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,16 +8,11 @@
 
 using namespace Qt::StringLiterals;
 using namespace kavro;
+using kavro::test::ReadFile;
 
 namespace {
 
 const QByteArray Header = "KAVRO02-CAPTURE 1 2026-12-08T10:00:00.000+03:00\n";
-
-QByteArray ReadFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QDateTime StartInMoscow()
 {

@@ -7,8 +7,8 @@
 //
 // KAVRO_ROBUSTNESS_BYTES sets the byte count, KAVRO_ROBUSTNESS_SEED the seed.
 
+#include "protocol/disturbinghost.h"
 #include "protocol/instrumentreceiver.h"
-#include "protocol/receiverinvariants.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -149,145 +149,36 @@ private:
     qsizetype m_pos = 0;
 };
 
-// Plays the program and checks the receiver from inside every call.
-class ChaoticHost : public ReceiverHost
+// Plays the program: its whims and its nested bytes come from the test's
+// random stream; a reading during the zero capture is stored as the program
+// stores it.
+class ChaoticHost : public test::DisturbingHost
 {
 public:
     ChaoticHost(QRandomGenerator &random, StreamSource &source)
-        : m_random(random)
+        : DisturbingHost(40, 2)
+        , m_random(random)
         , m_source(source)
     { }
 
-    void Attach(TInstrumentReceiver *receiver, ReceiverData *data)
-    {
-        m_receiver = receiver;
-        m_data = data;
-        checks.Attach(*data);
-        splashExists = true;
-        programEnded = false;
-    }
-
-    // One byte as the port's receive handler delivers it.
-    void Deliver(quint8 b)
-    {
-        ++bytesDelivered;
-        checks.BeforeByte(b);
-        m_receiver->ReceiveByte(b);
-        checks.AfterByte();
-    }
-
-    test::ReceiverInvariants checks;
-    qint64 bytesDelivered = 0;
     qint64 nestedBytes = 0;
-    bool splashExists = true;
-    bool programEnded = false;
-
-    void SendByte(std::uint8_t) override { Disturb(); }
-    void DisconnectPort() override { checks.HostCall(); }
-    void ChannelReading(int channel, int rawValue) override
-    {
-        checks.HostCall();
-        checks.Reading(channel, rawValue);
-        if (m_data->ZeroCapture && channel >= 0 && channel < ZeroReadingChannels)
-            m_data->ZeroReadings[static_cast<std::size_t>(channel)] = rawValue;
-        Disturb();
-    }
-    void EnableMeasurementActions(bool) override { Disturb(); }
-    void SetNewCarEnabled(bool) override { Disturb(); }
-    int ShownPageIndex() const override { return m_page; }
-    void CloseMainWindow() override
-    {
-        checks.HostCall();
-        programEnded = true;
-    }
-    bool PumpRunning() const override { return m_pump; }
-    void SetPumpState(bool running) override
-    {
-        m_pump = running;
-        Disturb();
-    }
-    bool MeasurementDialogVisible() const override { return m_measurementVisible; }
-    void CloseMeasurementDialog() override
-    {
-        m_measurementVisible = false;
-        Disturb();
-    }
-    bool SplashExists() const override { return splashExists; }
-    bool SplashTimerFired() const override { return m_timerFired; }
-    void CloseSplash() override
-    {
-        if (!splashExists)
-            checks.Fail("splash closed twice");
-        splashExists = false;
-        Disturb();
-    }
-    void ShowServiceWindow() override
-    {
-        checks.ServiceWindowShown();
-        Disturb();
-    }
-    void CloseServiceWindow() override
-    {
-        checks.ServiceWindowClosed();
-        Disturb();
-    }
-    void ShowNoticeWindow() override
-    {
-        checks.NoticeWindowShown();
-        Disturb();
-    }
-    void CloseNoticeWindow() override
-    {
-        checks.NoticeWindowClosed();
-        Disturb();
-    }
-    void StartWatchdog() override { Disturb(); }
-    void StopWatchdog() override { Disturb(); }
-    void ShowWarningMessage(const QString &) override { checks.HostCall(); }
 
 private:
-    // The windows change and nested message loops deliver further bytes.
-    void Disturb()
+    unsigned Below(unsigned n) override { return m_random.bounded(quint32(n)); }
+    bool DeliverNested() override
     {
-        checks.HostCall();
-        switch (m_random.bounded(40)) {
-        case 0:
-            m_measurementVisible = !m_measurementVisible;
-            break;
-        case 1:
-            m_timerFired = !m_timerFired;
-            break;
-        case 2:
-            m_page = static_cast<int>(m_random.bounded(4));
-            break;
-        case 3:
-            m_pump = !m_pump;
-            break;
-        case 4:
-        case 5:
-            if (m_depth < 3 && !programEnded) {
-                ++m_depth;
-                for (int n = static_cast<int>(m_random.bounded(1, 4)); n > 0; --n) {
-                    ++nestedBytes;
-                    Deliver(m_source.Next());
-                }
-                --m_depth;
-            }
-            break;
-        default:
-            break;
-        }
+        ++nestedBytes;
+        Deliver(m_source.Next());
+        return true;
+    }
+    void TakeReading(int channel, int rawValue) override
+    {
+        if (Data().ZeroCapture && channel >= 0 && channel < ZeroReadingChannels)
+            Data().ZeroReadings[static_cast<std::size_t>(channel)] = rawValue;
     }
 
     QRandomGenerator &m_random;
     StreamSource &m_source;
-    TInstrumentReceiver *m_receiver = nullptr;
-    ReceiverData *m_data = nullptr;
-    bool m_measurementVisible = false;
-    bool m_timerFired = true;
-    bool m_pump = false;
-    int m_page = 0;
-    int m_depth = 0;
 };
 
 QList<QByteArray> DecoderCaptures()
@@ -336,16 +227,15 @@ void tst_ReceiverRobustness::randomAndMutatedStreams()
     int programRuns = 0;
     int statesSeen = 0;
     int highestDetectingPos = 0;
-    while (host.bytesDelivered < byteCount && host.checks.failure.isEmpty()) {
+    while (host.checks.bytes < byteCount && host.checks.failure.isEmpty()) {
         // One program run: fresh data, a new receiver, until a diagnostic
         // mode ends it or the stream moves on.
         ReceiverData data;
         TInstrumentReceiver receiver(data, host);
-        host.Attach(&receiver, &data);
+        host.Attach(receiver, data);
         ++programRuns;
-        const qint64 runEnd = host.bytesDelivered + static_cast<qint64>(random.bounded(50'000));
-        while (
-            host.bytesDelivered < runEnd && !host.programEnded && host.checks.failure.isEmpty()) {
+        const qint64 runEnd = host.checks.bytes + static_cast<qint64>(random.bounded(50'000));
+        while (host.checks.bytes < runEnd && !host.programEnded && host.checks.failure.isEmpty()) {
             host.Deliver(source.Next());
             statesSeen |= 1 << data.ReceiverState;
             if (data.ReceiverState == rsDetecting)
@@ -353,13 +243,11 @@ void tst_ReceiverRobustness::randomAndMutatedStreams()
             if (data.ReceiverState == rsHalted && random.bounded(1000) == 0)
                 receiver.ResetForPortSetup();
         }
-        if (host.checks.serviceWindows != int(receiver.ServiceWindowOpen())
-            || host.checks.noticeWindows != int(receiver.NoticeWindowOpen()))
-            host.checks.Fail("the receiver lost track of its windows");
+        host.CheckWindows();
     }
     qInfo("seed %u: %lld bytes (%lld nested), %lld readings, %lld state changes, %d runs, "
           "highest detecting ImagePos %d, in %lld ms",
-        seed, host.bytesDelivered, host.nestedBytes, host.checks.readings, host.checks.transitions,
+        seed, host.checks.bytes, host.nestedBytes, host.checks.readings, host.checks.transitions,
         programRuns, highestDetectingPos, clock.elapsed());
     QVERIFY2(host.checks.failure.isEmpty(), host.checks.failure.constData());
     QCOMPARE(statesSeen, 0x3F); // every state was visited

@@ -162,3 +162,16 @@ private:
 };
 
 } // namespace kavro::test
+
+// Prepares backEnd in a test function (or init) of the back ends' rows: the
+// test is skipped where the server programs are missing, and fails where the
+// back end cannot be had otherwise.
+#define PREPARE_BACK_END(backEnds, backEnd)                                                        \
+    do {                                                                                           \
+        QString reason_;                                                                           \
+        if (!(backEnds).Prepare((backEnd), reason_)) {                                             \
+            if ((backEnds).Skipped())                                                              \
+                QSKIP(qPrintable(reason_));                                                        \
+            QFAIL(qPrintable(reason_));                                                            \
+        }                                                                                          \
+    } while (false)

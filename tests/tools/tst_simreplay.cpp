@@ -1,6 +1,7 @@
 // kavro02-sim --replay: a line capture played back as the instrument.
 
 #include "capturereplay.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,18 +15,13 @@
 using namespace Qt::StringLiterals;
 using namespace kavro;
 using namespace kavro::sim;
+using kavro::test::ReadFile;
 
 namespace {
 
 const QString Simulator = QStringLiteral(KAVRO_SIMULATOR);
 
 const QByteArray Header = "KAVRO02-CAPTURE 1 2026-12-08T10:00:00.000+03:00\n";
-
-QByteArray ReadFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 void WriteFile(const QString &path, const QByteArray &text)
 {

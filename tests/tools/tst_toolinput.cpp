@@ -3,6 +3,7 @@
 // limit, and both open file names that are not valid UTF-8 as given.
 
 #include "argumentsasgiven.h"
+#include "support/testfiles.h"
 
 #include <QFile>
 #include <QProcess>
@@ -13,16 +14,11 @@
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
+using kavro::test::ReadFile;
 
 namespace {
 
 constexpr qint64 TemplateLimit = 64 * 1024 * 1024;
-
-QByteArray ReadFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QString DecodeData(const QString &name)
 {

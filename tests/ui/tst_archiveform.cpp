@@ -9,6 +9,7 @@
 #include "support/fakemeasurementhost.h"
 #include "support/registerbackends.h"
 #include "support/scripteddialogs.h"
+#include "support/testfiles.h"
 #include "support/widgetdump.h"
 #include "ui/archiveform.h"
 #include "ui/inspectionarchiving.h"
@@ -23,7 +24,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPrinter>
-#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -34,36 +34,14 @@
 
 using namespace Qt::StringLiterals;
 using namespace kavro;
+using kavro::test::PdfText;
+using kavro::test::ProgramOutput;
+using kavro::test::StandardTemplate;
+using kavro::test::WriteFile;
 
 namespace {
 
 using Values = MeasurementResults::QuantityValues;
-
-QByteArray StandardTemplate()
-{
-    QFile file(u":/template.rtf"_s);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool WriteFile(const QString &path, const QByteArray &data)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
-}
-
-QString Run(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(QStandardPaths::findExecutable(program), arguments);
-    if (!process.waitForFinished(60000) || process.exitCode() != 0)
-        return {};
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-QString PdfText(const QString &pdf)
-{
-    return Run(u"pdftotext"_s, { u"-layout"_s, pdf, u"-"_s });
-}
 
 QString ScreenPath(const QString &name)
 {
@@ -160,12 +138,7 @@ void tst_ArchiveForm::initTestCase()
 void tst_ArchiveForm::Prepare(const QString &backEnd)
 {
     station_.reset();
-    QString reason;
-    if (!backEnds_.Prepare(backEnd, reason)) {
-        if (backEnds_.Skipped())
-            QSKIP(qPrintable(reason));
-        QFAIL(qPrintable(reason));
-    }
+    PREPARE_BACK_END(backEnds_, backEnd);
     QVERIFY(WriteFile(QDir(Folder()).filePath(u"template.rtf"_s), StandardTemplate()));
     dialogs_ = std::make_unique<test::ScriptedDialogs>();
     environment_ = std::make_unique<test::FakeEnvironment>(Folder());
@@ -313,7 +286,7 @@ void tst_ArchiveForm::reportFromTheArchiveAsPrinted()
     QVERIFY(savedText.contains(u"Настройщик"_s));
     QVERIFY(savedText.contains(u"0,80 %"_s));
     if (backEnd == test::RegisterBackEnds::Sqlite) {
-        Run(u"pdftoppm"_s,
+        ProgramOutput(u"pdftoppm"_s,
             { u"-r"_s, u"80"_s, u"-png"_s, u"-singlefile"_s, saved,
                 QStringLiteral(KAVRO_SCREENS_DIR "/report-saved-pdf") });
         QVERIFY(QFile::exists(QStringLiteral(KAVRO_SCREENS_DIR "/report-saved-pdf.png")));

@@ -5,13 +5,13 @@
 #include "inspection/reporttemplate.h"
 #include "support/fakemeasurementhost.h"
 #include "support/scripteddialogs.h"
+#include "support/testfiles.h"
 #include "support/widgetdump.h"
 #include "ui/printform.h"
 
 #include <QDir>
 #include <QFile>
 #include <QPrinter>
-#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -21,39 +21,18 @@
 
 using namespace Qt::StringLiterals;
 using namespace kavro;
+using kavro::test::PdfText;
+using kavro::test::ProgramOutput;
+using kavro::test::ReadFile;
+using kavro::test::StandardTemplate;
+using kavro::test::WriteFile;
 
 namespace {
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &data)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
-}
-
-QByteArray standardTemplate()
-{
-    return readFile(u":/template.rtf"_s);
-}
-
-QString runPoppler(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(QStandardPaths::findExecutable(program), arguments);
-    if (!process.waitForFinished(60000) || process.exitCode() != 0)
-        return {};
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
 
 // The lines of a PDF's text with runs of blanks made one.
 QStringList pdfLines(const QString &pdf)
 {
-    QString text = runPoppler(u"pdftotext"_s, { u"-layout"_s, pdf, u"-"_s });
+    QString text = PdfText(pdf);
     text.replace(QRegularExpression(u"[ \t]+"_s), u" "_s);
     QStringList lines;
     for (const QString &line : text.split(u'\n'))
@@ -111,7 +90,7 @@ void tst_PrintForm::initTestCase()
 void tst_PrintForm::init()
 {
     folder_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(writeFile(templatePath(), standardTemplate()));
+    QVERIFY(WriteFile(templatePath(), StandardTemplate()));
     dialogs_ = std::make_unique<test::ScriptedDialogs>();
     environment_ = std::make_unique<test::FakeEnvironment>(folder_->path());
     environment_->now = QDateTime(QDate(2026, 12, 8), QTime(10, 0, 5));
@@ -196,17 +175,17 @@ void tst_PrintForm::printedReport_data()
               u"До регулировки 1,50 % 0,62 % 85 ppm 240 ppm 0,98"_s,
               u"После регулировки 0,18 % 0,12 % 5 ppm 3000 ppm 1,00"_s,
               u"По норме 0,30 % 0,30 % 200 ppm 200 ppm 0.97-1.03"_s };
-    QTest::newRow("complete") << standardTemplate() << 54 << true << complete;
+    QTest::newRow("complete") << StandardTemplate() << 54 << true << complete;
     QTest::newRow("template saved by LibreOffice")
-        << readFile(QStringLiteral(KAVRO_TEST_DATA "/template/template-libreoffice.rtf")) << 54
+        << ReadFile(QStringLiteral(KAVRO_TEST_DATA "/template/template-libreoffice.rtf")) << 54
         << true << complete;
     QTest::newRow("made before 01.10.1986, after adjustment only")
-        << standardTemplate() << 0 << false
+        << StandardTemplate() << 0 << false
         << QStringList { u"- категория M1"_s, u"- система нейтрализации отсутствует"_s,
                u"- произведен до 01.10.1986"_s, u"До регулировки - - - - -"_s,
                u"После регулировки 0,18 % 0,12 % 5 ppm 3000 ppm 1,00"_s };
     const QByteArray date = R"(#{\lang1033 date}#)";
-    QTest::newRow("#date# twice") << standardTemplate().replace(date, QByteArray(date + " " + date))
+    QTest::newRow("#date# twice") << StandardTemplate().replace(date, QByteArray(date + " " + date))
                                   << 54 << true << QStringList { dateLine + u" #date#"_s };
 }
 
@@ -217,7 +196,7 @@ void tst_PrintForm::printedReport()
     QFETCH(bool, beforeDone);
     QFETCH(QStringList, expected);
 
-    QVERIFY(writeFile(templatePath(), rtf));
+    QVERIFY(WriteFile(templatePath(), rtf));
     source_->categoryCode = code;
     results_.BeforeAdjustmentDone = beforeDone;
     const QString pdf = folder_->filePath(u"report.pdf"_s);
@@ -235,7 +214,7 @@ void tst_PrintForm::printedReport()
         QVERIFY2(lines.contains(line), qPrintable(line + u"\n---\n"_s + lines.join(u'\n')));
     QVERIFY2(lines.filter(u"#"_s).size() == expected.filter(u"#"_s).size(),
         qPrintable(lines.join(u'\n')));
-    const QString info = runPoppler(u"pdfinfo"_s, { pdf });
+    const QString info = ProgramOutput(u"pdfinfo"_s, { pdf });
     QVERIFY2(info.contains(QRegularExpression(u"Pages: +1\n"_s)), qPrintable(info));
     QVERIFY2(info.contains(u"595 x 842 pts (A4)"_s), qPrintable(info));
 
@@ -244,7 +223,7 @@ void tst_PrintForm::printedReport()
         form_->show();
         QVERIFY(form_->grab().save(QStringLiteral(KAVRO_SCREENS_DIR "/printform-filled.png")));
         form_->hide();
-        runPoppler(u"pdftoppm"_s,
+        ProgramOutput(u"pdftoppm"_s,
             { u"-r"_s, u"80"_s, u"-png"_s, u"-singlefile"_s, pdf,
                 QStringLiteral(KAVRO_SCREENS_DIR "/report-printed") });
         QVERIFY(QFile::exists(QStringLiteral(KAVRO_SCREENS_DIR "/report-printed.png")));
@@ -261,13 +240,13 @@ void tst_PrintForm::refusedReports_data()
     QTest::newRow("no template") << QByteArray() << 54 << loadError;
     QTest::newRow("not RTF") << QByteArray("Дата: #date#") << 54 << loadError;
     QTest::newRow("a paragraph too long to lay out quickly")
-        << standardTemplate().replace("\\'cf\\'f0\\'e8\\'ec\\'e5\\'f7\\'e0\\'ed\\'e8\\'ff:",
+        << StandardTemplate().replace("\\'cf\\'f0\\'e8\\'ec\\'e5\\'f7\\'e0\\'ed\\'e8\\'ff:",
                QByteArray(MaxTemplateParagraphCharacters, 'x'))
         << 54 << loadError;
-    QTest::newRow("without #L31#") << standardTemplate().replace(R"(#{\lang1033 L31}#)",
+    QTest::newRow("without #L31#") << StandardTemplate().replace(R"(#{\lang1033 L31}#)",
         "0.97-1.03") << 54 << u"Неверный формат шаблона. Тег #L31# не найден"_s;
     QTest::newRow("after-treatment unknown")
-        << standardTemplate() << 32 + 24
+        << StandardTemplate() << 32 + 24
         << u"Невозможно заполнить тег #neutralization#: код комплектации 56 не задает систему "
            u"нейтрализации. Печать невозможна"_s;
 }
@@ -280,7 +259,7 @@ void tst_PrintForm::refusedReports()
 
     QFile::remove(templatePath());
     if (!rtf.isNull())
-        QVERIFY(writeFile(templatePath(), rtf));
+        QVERIFY(WriteFile(templatePath(), rtf));
     source_->categoryCode = code;
     QString previewDuringMessage;
     dialogs_->onMessage = [&](const test::ScriptedDialogs::Shown &) {
@@ -312,7 +291,7 @@ void tst_PrintForm::templateMissingThenPresent()
     QCOMPARE(dialogs_->messages.size(), 1);
     QCOMPARE(dialogs_->printerDialogs, 0);
 
-    QVERIFY(writeFile(templatePath(), standardTemplate()));
+    QVERIFY(WriteFile(templatePath(), StandardTemplate()));
     const QString pdf = folder_->filePath(u"second.pdf"_s);
     QCOMPARE(showAndPrint(pdf), int(QDialog::Accepted));
     QCOMPARE(dialogs_->messages.size(), 1);
@@ -431,7 +410,7 @@ void tst_PrintForm::savedAsPdf()
     QVERIFY2(lines.contains(u"Регистрационный знак: "_s + number + u"77"_s),
         qPrintable(lines.join(u'\n')));
     QVERIFY(lines.contains(u"После регулировки 0,18 % 0,12 % 5 ppm 3000 ppm 1,00"_s));
-    const QString info = runPoppler(u"pdfinfo"_s, { path });
+    const QString info = ProgramOutput(u"pdfinfo"_s, { path });
     QVERIFY2(info.contains(u"595 x 842 pts (A4)"_s), qPrintable(info));
     QVERIFY2(info.contains(QRegularExpression(u"Title: +КАВРО-02 - "_s)), qPrintable(info));
 }

@@ -14,6 +14,9 @@
 #include "ui/archiveform.h"
 #include "ui/printform.h"
 
+#include "benchtiming.h"
+#include "platenumbers.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QCommandLineParser>
@@ -27,16 +30,13 @@
 #include <QTableView>
 #include <QTemporaryDir>
 
-#include <algorithm>
 #include <cstdio>
-#include <functional>
 
 using namespace Qt::StringLiterals;
 using namespace kavro;
+using namespace kavro::bench;
 
 namespace {
-
-constexpr int Repeats = 5;
 
 // Prints every message; shows modal windows without a loop of their own.
 class PrintingDialogs : public UserDialogs
@@ -72,13 +72,6 @@ public:
 private:
     QString folder_;
 };
-
-QString PlateNumber(QRandomGenerator &random)
-{
-    static const QString Letters = u"АВЕКМНОРСТУХ"_s;
-    auto letter = [&] { return Letters.at(random.bounded(Letters.size())); };
-    return letter() + u"%1"_s.arg(random.bounded(1000), 3, 10, QChar(u'0')) + letter() + letter();
-}
 
 // Adds inspections until there are rows: three years of a busy station, a
 // few minutes apart, each with its 28 readings, limits and verdict.
@@ -126,33 +119,6 @@ bool Fill(InspectionArchive &archive, qint64 rows)
     return true;
 }
 
-struct Timing
-{
-    double best;
-    double median;
-    double worst;
-};
-
-Timing Measure(const std::function<void()> &step, const std::function<void()> &prepare = {})
-{
-    std::vector<double> times;
-    for (int run = 0; run < Repeats; ++run) {
-        if (prepare)
-            prepare();
-        QElapsedTimer timer;
-        timer.start();
-        step();
-        times.push_back(double(timer.nsecsElapsed()) / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return { times.front(), times[times.size() / 2], times.back() };
-}
-
-void Print(const char *what, Timing timing)
-{
-    std::printf("  %-52s %8.1f %8.1f %8.1f\n", what, timing.best, timing.median, timing.worst);
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -194,13 +160,13 @@ int main(int argc, char *argv[])
     form.resize(780, 480);
     InspectionArchive archive(folder);
     archive.Open(false);
-    std::printf("%-54s %8s %8s %8s\n", "ms", "best", "median", "worst");
+    PrintTimingHeading();
     std::printf("opening the window, step by step:\n");
-    Print("reconnect to the database", Measure([&] { archive.Open(false); }));
-    Print("first page, newest first (100 rows)", Measure([&] { archive.List({}, {}, 100); }));
-    Print("count them all", Measure([&] { archive.Count({}); }));
+    PrintTiming("reconnect to the database", Measure([&] { archive.Open(false); }));
+    PrintTiming("first page, newest first (100 rows)", Measure([&] { archive.List({}, {}, 100); }));
+    PrintTiming("count them all", Measure([&] { archive.Count({}); }));
     std::printf("opening as the operator sees it:\n");
-    Print("show() until the list is painted",
+    PrintTiming("show() until the list is painted",
         Measure(
             [&] {
                 form.show();
@@ -209,11 +175,11 @@ int main(int argc, char *argv[])
             },
             [&] { form.hide(); }));
     std::printf("then:\n");
-    Print("type \"А12\" into the number field",
+    PrintTiming("type \"А12\" into the number field",
         Measure([&] { form.edtNumber->setText(u"А12"_s); }, [&] { form.edtNumber->clear(); }));
-    Print("type \"Я\" (no number has it: all searched)",
+    PrintTiming("type \"Я\" (no number has it: all searched)",
         Measure([&] { form.edtNumber->setText(u"Я"_s); }, [&] { form.edtNumber->clear(); }));
-    Print("the period of one month",
+    PrintTiming("the period of one month",
         Measure([&] { form.chkPeriod->setChecked(true); },
             [&] {
                 form.chkPeriod->setChecked(false);
@@ -222,12 +188,12 @@ int main(int argc, char *argv[])
             }));
     form.chkPeriod->setChecked(false);
     form.edtNumber->clear();
-    Print("scroll to the end: the next page", Measure([&] {
+    PrintTiming("scroll to the end: the next page", Measure([&] {
         form.grdInspections->scrollToBottom();
         QApplication::processEvents();
     }));
     std::printf("  (%d rows read of %lld)\n", form.Model().rowCount(),
         static_cast<long long>(form.Model().TotalCount()));
-    Print("open the newest inspection's report", Measure([&] { form.OpenInspection(0); }));
+    PrintTiming("open the newest inspection's report", Measure([&] { form.OpenInspection(0); }));
     return 0;
 }

@@ -12,6 +12,8 @@
 #include "ui/trendchart.h"
 #include "ui/trendmonitor.h"
 
+#include "benchtiming.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
@@ -27,6 +29,8 @@
 
 using namespace Qt::StringLiterals;
 using namespace kavro;
+using kavro::bench::Summarise;
+using kavro::bench::Timing;
 
 namespace {
 
@@ -35,20 +39,6 @@ constexpr qint64 SpanMs = 10 * 60 * 1000;
 constexpr qint64 SamplesPerSpan = SpanMs / 1000 * ReadingsPerSecond;
 constexpr int Redraws = 20;
 constexpr int SampleBlocks = 20; // a span's samples are timed in blocks
-
-// The fastest and the middle one of repeated timings: other processes on a
-// shared machine only ever make a timing longer.
-struct Timing
-{
-    double best = 0;
-    double median = 0;
-};
-
-Timing Summarise(std::vector<double> times)
-{
-    std::sort(times.begin(), times.end());
-    return { times.front(), times[times.size() / 2] };
-}
 
 class SimulatedClock : public AppEnvironment
 {

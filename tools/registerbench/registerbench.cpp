@@ -12,6 +12,9 @@
 #include "platform/userdialogs.h"
 #include "ui/editcarform.h"
 
+#include "benchtiming.h"
+#include "platenumbers.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QCommandLineParser>
@@ -24,16 +27,13 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
-#include <algorithm>
 #include <cstdio>
-#include <functional>
 
 using namespace Qt::StringLiterals;
 using namespace kavro;
+using namespace kavro::bench;
 
 namespace {
-
-constexpr int Repeats = 5;
 
 // Answers every question with "Yes" and prints every message.
 class AnsweringDialogs : public UserDialogs
@@ -50,14 +50,6 @@ public:
     QString ChooseSaveFileName(QWidget *, const SaveFileRequest &) override { return {}; }
     bool ChoosePrinter(QWidget *, QPrinter &) override { return false; }
 };
-
-// "А123ВС": letters that look alike in Cyrillic and Latin, as on the plates.
-QString PlateNumber(QRandomGenerator &random)
-{
-    static const QString Letters = u"АВЕКМНОРСТУХ"_s;
-    auto letter = [&] { return Letters.at(random.bounded(Letters.size())); };
-    return letter() + u"%1"_s.arg(random.bounded(1000), 3, 10, QChar(u'0')) + letter() + letter();
-}
 
 bool Fill(VehicleStore &store, int rows)
 {
@@ -91,35 +83,6 @@ bool Fill(VehicleStore &store, int rows)
         }
     }
     return database.commit();
-}
-
-// Best, median and worst of Repeats runs, in milliseconds. The worst is
-// mostly the first, before caches (the completer's among them) have filled.
-struct Timing
-{
-    double best;
-    double median;
-    double worst;
-};
-
-Timing Measure(const std::function<void()> &step, const std::function<void()> &prepare = {})
-{
-    std::vector<double> times;
-    for (int run = 0; run < Repeats; ++run) {
-        if (prepare)
-            prepare();
-        QElapsedTimer timer;
-        timer.start();
-        step();
-        times.push_back(double(timer.nsecsElapsed()) / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return { times.front(), times[times.size() / 2], times.back() };
-}
-
-void Print(const char *what, Timing timing)
-{
-    std::printf("  %-52s %8.1f %8.1f %8.1f\n", what, timing.best, timing.median, timing.worst);
 }
 
 } // namespace
@@ -156,14 +119,16 @@ int main(int argc, char *argv[])
 
     AnsweringDialogs dialogs;
     TEditCarForm form(store, dialogs, [](QWidget *, int code) { return code; });
-    std::printf("%-54s %8s %8s %8s\n", "ms", "best", "median", "worst");
+    PrintTimingHeading();
     std::printf("opening the dialog, step by step:\n");
-    Print("reopen the register (FormShow step 1)", Measure([&] { store.Open(); }));
-    Print("SELECT ID, FederalNumber FROM CAR ORDER BY ID", Measure([&] { store.AllNumbers(); }));
-    Print("SELECT DISTINCT Mark FROM CAR", Measure([&] { store.DistinctMarks(); }));
-    Print("whole FormShow (both lists into the combo boxes)", Measure([&] { form.FormShow(); }));
+    PrintTiming("reopen the register (FormShow step 1)", Measure([&] { store.Open(); }));
+    PrintTiming(
+        "SELECT ID, FederalNumber FROM CAR ORDER BY ID", Measure([&] { store.AllNumbers(); }));
+    PrintTiming("SELECT DISTINCT Mark FROM CAR", Measure([&] { store.DistinctMarks(); }));
+    PrintTiming(
+        "whole FormShow (both lists into the combo boxes)", Measure([&] { form.FormShow(); }));
     std::printf("opening as the operator sees it:\n");
-    Print("show() until the dialog is painted", Measure([&] {
+    PrintTiming("show() until the dialog is painted", Measure([&] {
         form.show();
         QApplication::processEvents();
         form.repaint();
@@ -174,7 +139,7 @@ int main(int argc, char *argv[])
     QApplication::setActiveWindow(&form); // the completer works in a focused field only
     QApplication::processEvents();
     QComboBox &numbers = *form.cbFederalNumber;
-    Print("open the number list", Measure([&] {
+    PrintTiming("open the number list", Measure([&] {
         numbers.showPopup();
         QApplication::processEvents();
         numbers.hidePopup();
@@ -184,7 +149,7 @@ int main(int argc, char *argv[])
     for (const auto &[what, letter] :
         { std::pair("type \"А\" into the number field (completion)", u"А"_s),
             std::pair("type \"Я\" (no number begins so: full search)", u"Я"_s) })
-        Print(what,
+        PrintTiming(what,
             Measure(
                 [&, letter = letter] {
                     QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, letter);
@@ -195,11 +160,11 @@ int main(int argc, char *argv[])
                     numbers.setFocus();
                 }));
     const int last = numbers.count() - 1;
-    Print("pick the last vehicle (find by ID)", Measure([&] {
+    PrintTiming("pick the last vehicle (find by ID)", Measure([&] {
         numbers.setCurrentIndex(last);
         form.cbFederalNumberChange(last);
     }));
-    Print("Готово on that vehicle (first by number, update)",
+    PrintTiming("Готово on that vehicle (first by number, update)",
         Measure([&] { form.BitBtn1Click(); },
             [&] {
                 numbers.setCurrentIndex(last);

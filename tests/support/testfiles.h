@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QString>
+#include <QStringList>
+
+namespace kavro::test {
+
+// The whole file, or nothing when it cannot be read.
+inline QByteArray ReadFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Whether the file now holds exactly data.
+inline bool WriteFile(const QString &path, const QByteArray &data)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
+}
+
+// The report template the program ships (its resource).
+inline QByteArray StandardTemplate()
+{
+    return ReadFile(QStringLiteral(":/template.rtf"));
+}
+
+// What a program (a name on the PATH or a path) writes to its standard
+// output; nothing when it cannot be run, takes over a minute or fails.
+inline QString ProgramOutput(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStandardPaths::findExecutable(program), arguments);
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return {};
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// A PDF file's text as pdftotext lays it out.
+inline QString PdfText(const QString &pdf)
+{
+    return ProgramOutput(
+        QStringLiteral("pdftotext"), { QStringLiteral("-layout"), pdf, QStringLiteral("-") });
+}
+
+} // namespace kavro::test
