@@ -196,12 +196,15 @@ void TInstrumentReceiver::ZeroPrefixByte(quint8 b)
 
 // ---- rsCountdown: words counting down to the end of the zero setting -------
 
+// The byte takes its place in the word before the windows make way: closing
+// and opening windows may run a nested message loop that delivers the next
+// bytes, and those must find the word, and the state, as this byte left them.
 void TInstrumentReceiver::CountdownByte(quint8 b)
 {
-    MakeWayForServiceWindow();
     if (d.CountdownLowNext) {
         d.CountdownValue = static_cast<quint16>((d.CountdownValue & 0xFF00) | b);
         d.CountdownLowNext = false;
+        MakeWayForServiceWindow();
         return;
     }
     CompleteCountdownWord(b);
@@ -212,6 +215,7 @@ void TInstrumentReceiver::CountdownByte(quint8 b)
 // the automatic zero setting window.
 void TInstrumentReceiver::MakeWayForServiceWindow()
 {
+    const TReceiverState leftByThisByte = d.ReceiverState;
     if (m_host.MeasurementDialogVisible())
         m_host.CloseMeasurementDialog();
     if (m_host.SplashExists()) {
@@ -219,7 +223,9 @@ void TInstrumentReceiver::MakeWayForServiceWindow()
             return;
         m_host.CloseSplash();
     }
-    if (!m_serviceWindowOpen)
+    // Bytes delivered meanwhile may have ended the countdown and closed the
+    // window already; opened now, it would outlive the countdown.
+    if (!m_serviceWindowOpen && d.ReceiverState == leftByThisByte)
         OpenServiceWindow();
 }
 
@@ -229,6 +235,7 @@ void TInstrumentReceiver::CompleteCountdownWord(quint8 high)
     d.CountdownLowNext = true;
     const bool pumpInWindow = PumpWindowContains(d.CountdownValue);
     if (d.CountdownValue != 0) {
+        MakeWayForServiceWindow();
         m_host.SetPumpState(pumpInWindow);
         return;
     }
@@ -249,14 +256,15 @@ bool TInstrumentReceiver::PumpWindowContains(int countdown) const
 // and capture the zero readings until the next operating mode 128.
 void TInstrumentReceiver::FinishCountdown(bool pumpInWindow)
 {
-    // Both SetPumpState calls may open the pump guard's message, whose
-    // nested message loop delivers further bytes: the data change first and
-    // the observer hears of them afterwards, in their order.
+    // The windows and both SetPumpState calls (the pump guard's message) may
+    // run a nested message loop that delivers further bytes: the data change
+    // first and the observer hears of them afterwards, in their order.
     const TReceiverState stateBefore = d.ReceiverState;
     const bool captureBefore = d.ZeroCapture;
     d.ReceiverState = rsStreaming;
     d.ZeroCapture = true;
 
+    MakeWayForServiceWindow();
     m_host.SetPumpState(pumpInWindow);
     AnnounceState(stateBefore, rsStreaming);
     m_host.SetPumpState(false);

@@ -91,6 +91,8 @@ private Q_SLOTS:
     void resetForPortSetup();
     void nestedByteFindsCountdownFinished();
     void nestedBytesOpenOneServiceWindow();
+    void nestedBytesDuringCountdown_data();
+    void nestedBytesDuringCountdown();
 };
 
 // ---- detection ----------------------------------------------------------
@@ -609,6 +611,65 @@ void tst_InstrumentReceiver::nestedBytesOpenOneServiceWindow()
     rig.host.onEvent = nullptr;
     rig.Feed(Word(0) + Word(0));
     QCOMPARE(rig.host.serviceWindows, 0);
+}
+
+// A countdown byte's windows (measurement dialog, splash, service window)
+// run nested loops that deliver the next bytes: each "event=bytes" item
+// delivers its bytes, in turn, the first time that event follows the
+// previous item's. The byte that was interrupted counts before them.
+void tst_InstrumentReceiver::nestedBytesDuringCountdown_data()
+{
+    QTest::addColumn<bool>("splashExists");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("nested");
+    QTest::addColumn<QString>("events");
+    QTest::addColumn<TReceiverState>("state");
+    QTest::addColumn<int>("countdownValue");
+    QTest::addColumn<int>("serviceWindows");
+
+    // Low byte 03 first, high byte 01 in the nested loop: the word 259.
+    QTest::newRow("high byte while the dialog closes")
+        << false << Hex("03") << QStringList { u"measurement close=01"_s }
+        << u"measurement close;service show;pump 0"_s << rsCountdown << 259 << 1;
+    // The high byte 00 ends the countdown, two readings arrive while the
+    // service window opens, and a 194 without a notice sends the receiver
+    // back to detection; the interrupted low byte must not complete another
+    // word 0 there (it used to: detection straight to streaming, 196 sent).
+    QTest::newRow("countdown ended and step lost while the dialog closes")
+        << false << Hex("00")
+        << QStringList { u"measurement close=00 C2"_s, u"service show=00 00"_s }
+        << u"measurement close;service show;reading 0 0;reading 0 0;pump 1;state rsStreaming;"
+           u"pump 0;capture 1;send 196;newcar 1;service close;state rsDetecting"_s
+        << rsDetecting << 0 << 0;
+}
+
+void tst_InstrumentReceiver::nestedBytesDuringCountdown()
+{
+    QFETCH(bool, splashExists);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, nested);
+    QFETCH(QString, events);
+    QFETCH(TReceiverState, state);
+    QFETCH(int, countdownValue);
+    QFETCH(int, serviceWindows);
+
+    Rig rig;
+    rig.host.splashExists = splashExists;
+    rig.JoinCountdown(); // pump window 0..0: only the word 0 lies inside
+    rig.host.measurementDialogVisible = true;
+    rig.host.onEvent = [&](const QString &event) {
+        if (nested.isEmpty() || !nested.first().startsWith(event + u'='))
+            return;
+        const QByteArray deliver = Hex(nested.takeFirst().section(u'=', 1).toLatin1());
+        for (const char b : deliver)
+            rig.receiver.ReceiveByte(static_cast<quint8>(b));
+    };
+    QCOMPARE(rig.Feed(bytes), Events(events));
+    QVERIFY2(nested.isEmpty(), qPrintable(nested.join(u' ')));
+    QCOMPARE(rig.data.ReceiverState, state);
+    QCOMPARE(int(rig.data.CountdownValue), countdownValue);
+    QCOMPARE(rig.host.serviceWindows, serviceWindows);
+    QCOMPARE(int(rig.receiver.ServiceWindowOpen()), serviceWindows);
 }
 
 QTEST_GUILESS_MAIN(tst_InstrumentReceiver)
