@@ -172,6 +172,10 @@ bool TCommPortDriver::Connect()
     if (!m_serial.open(QIODevice::ReadWrite))
         return RefuseConnect(m_serial.errorString());
     ++m_openings;
+    m_portReadNotifier.clear();
+    for (QSocketNotifier *notifier : m_serial.findChildren<QSocketNotifier *>())
+        if (notifier->type() == QSocketNotifier::Read && notifier->socket() == m_serial.handle())
+            m_portReadNotifier = notifier;
     if (!ApplySettings()) {
         m_serial.close();
         return RefuseConnect(m_lastError);
@@ -486,6 +490,9 @@ void TCommPortDriver::PollTick()
     ++m_activity.PollTicks;
     m_pollTimer.start(m_pollingDelay);
     m_serial.clearError(); // receive errors are cleared; a device that has gone is closed
+    TakeArrivedInput();
+    if (!IsConnected())
+        return;
     if (m_packetSize <= 0)
         ReceiveBatch();
     else
@@ -540,11 +547,36 @@ void TCommPortDriver::ReceivePackets()
         m_packetStart = now;
 }
 
+// The port object takes bytes from the system as they arrive, which at the
+// line rate wakes the program about 250 times a second for a few bytes each.
+// Where its read notification can be found (Unix), it stays off and each
+// polling tick takes all that has arrived at once, as the port's input queue
+// is emptied by a polling driver: the program wakes 20 times a second. A
+// device that has gone shows at the next tick, as end of file or an error.
+void TCommPortDriver::TakeArrivedInput()
+{
+    if (!m_portReadNotifier)
+        return;
+    m_portReadNotifier->setEnabled(false);
+    if (m_serial.bytesAvailable() >= qint64(m_inBufSize))
+        return; // the rest waits with the system
+#ifdef Q_OS_UNIX
+    pollfd device { m_serial.handle(), POLLIN, 0 };
+    if (::poll(&device, 1, 0) <= 0)
+        return; // nothing has arrived
+#endif
+    m_serial.waitForReadyRead(0);
+    if (m_portReadNotifier)
+        m_portReadNotifier->setEnabled(false);
+}
+
 quint32 TCommPortDriver::ReadInto(quint8 *buffer, qint64 count)
 {
     if (count <= 0)
         return 0;
     const qint64 read = m_serial.read(reinterpret_cast<char *>(buffer), count);
+    if (m_portReadNotifier)
+        m_portReadNotifier->setEnabled(false); // reading turns it on again
     if (read <= 0)
         return 0;
     if (m_readTap)

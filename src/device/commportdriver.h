@@ -6,7 +6,9 @@
 #include <QFlags>
 #include <QLoggingCategory>
 #include <QObject>
+#include <QPointer>
 #include <QSerialPort>
+#include <QSocketNotifier>
 #include <QString>
 #include <QTimer>
 #include <deque>
@@ -262,6 +264,7 @@ private:
     void ApplyIfConnected();
     bool SetModemLine(bool (QSerialPort::*setter)(bool), bool raised);
     bool FailSettings(const QString &reason);
+    void TakeArrivedInput();
 
     // The handlers are held by shared pointers so that a handler that clears
     // or replaces itself during its call does not destroy what is running.
@@ -293,6 +296,9 @@ private:
 
     kavro::PortDeviceMap m_deviceMap;
     QSerialPort m_serial;
+    // The port object's own read notification (Unix): kept off, so that the
+    // program is woken by the polling tick only, not by every few bytes.
+    QPointer<QSocketNotifier> m_portReadNotifier;
     QTimer m_pollTimer;
     ReceiveBufferStack m_receiveBuffers { m_inBufSize };
     QElapsedTimer m_clock; // the millisecond tick

@@ -78,6 +78,12 @@ TMainForm::TMainForm(
     CreateStatusBar();
     CreatePort();
     CreateMonitoring();
+    pagesPacer_ = new DisplayPacer(
+        [this](int quantity, double shown, const QString &text) {
+            tsLevels->ShowReading(quantity, shown, text);
+            tsNumbers->ShowText(quantity, text);
+        },
+        this);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(u"Timer1"_s);
@@ -411,10 +417,14 @@ void TMainForm::ShowValue(int quantity, double value)
     if (quantity == qnEngineSpeed)
         AddChartSample();
     const QString text = FormatQuantity(quantity, shown);
-    tsLevels->ShowReading(quantity, shown, text);
-    tsNumbers->ShowText(quantity, text);
+    pagesPacer_->Offer(quantity, shown, text);
     if (quantity <= qnEngineSpeed && measurementFieldWriter_ && MeasurementDialogVisible())
         measurementFieldWriter_(quantity, text);
+}
+
+void TMainForm::FlushDisplay()
+{
+    pagesPacer_->Flush();
 }
 
 double TMainForm::CurrentValue(int quantity) const

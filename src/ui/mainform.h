@@ -2,6 +2,7 @@
 
 #include "compute/currentreadings.h"
 #include "compute/readingdispatch.h"
+#include "ui/displaypacer.h"
 #include "ui/levelspage.h"
 #include "ui/numberspage.h"
 #include "ui/serviceform.h"
@@ -62,6 +63,9 @@ public:
     // shown, limited to the display range.
     void ShowValue(int quantity, double value) override;
     double CurrentValue(int quantity) const;
+    // The pages draw a quantity's value at most every DisplayPacer::IntervalMs;
+    // this draws every value still waiting at once.
+    void FlushDisplay();
     const CurrentReadings &Readings() const { return readings_; }
     // Runs for every engine speed value shown, after the unlimited values
     // are stored: the pace of the trend chart.
@@ -204,6 +208,7 @@ private:
     std::function<void(int, const QString &)> measurementFieldWriter_;
     QString registrationNumber_;
     TrendMonitor *monitor_ = nullptr;
+    DisplayPacer *pagesPacer_ = nullptr;
     bool pumpRunning_ = false;
     bool dataReceived_ = false;
     QPointer<TServiceForm> serviceWindow_;

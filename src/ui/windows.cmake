@@ -8,4 +8,6 @@ target_sources(kavro_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/qtuserdialogs.h
   ${CMAKE_CURRENT_LIST_DIR}/qtuserdialogs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/qttranslations.h
-  ${CMAKE_CURRENT_LIST_DIR}/qttranslations.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/qttranslations.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/displaypacer.h
+  ${CMAKE_CURRENT_LIST_DIR}/displaypacer.cpp)
