@@ -233,8 +233,10 @@ void TTrendChart::SetTimeAxis(qint64 minimumMs, qint64 maximumMs, qint64 labelIn
 
 void TTrendChart::ScheduleRedraw()
 {
-    if (!redrawTimer_->isActive())
-        redrawTimer_->start();
+    if (redrawTimer_->isActive())
+        return;
+    const qint64 msPerColumn = (axisMaximumMs_ - axisMinimumMs_) / PlotColumns();
+    redrawTimer_->start(int(std::clamp<qint64>(msPerColumn, RedrawDelayMs, MaxRedrawDelayMs)));
 }
 
 void TTrendChart::RedrawIfShown()

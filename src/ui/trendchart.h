@@ -34,8 +34,11 @@ public:
     // CO2, Series4 O2, Series5 engine speed.
     static constexpr int LineCount = 5;
     using Sample = std::array<double, LineCount>;
-    // Redraws wait this long for further changes (five redraws a second).
+    // Redraws wait for further changes about as long as the time axis takes
+    // to move by one pixel column, within these bounds: a 10-minute span is
+    // redrawn about once a second, a span of a minute five times a second.
     static constexpr int RedrawDelayMs = 200;
+    static constexpr int MaxRedrawDelayMs = 1000;
 
     explicit TTrendChart(QWidget *parent = nullptr);
 

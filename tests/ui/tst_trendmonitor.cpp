@@ -352,7 +352,7 @@ void tst_TrendMonitor::redrawsWaitAndOnlyWhenShown()
     Start();
     for (int sample = 1; sample <= 30; ++sample)
         Sample(At(12, 0, 0).addMSecs(sample * 33));
-    QTest::qWait(2 * TTrendChart::RedrawDelayMs);
+    QTest::qWait(TTrendChart::MaxRedrawDelayMs + TTrendChart::RedrawDelayMs);
     QCOMPARE(Chart().Series1->count(), 0); // another page is shown
     window_->show();
     QCOMPARE(Chart().Series1->count(), 30);
