@@ -176,6 +176,8 @@ bool TCommPortDriver::Connect()
     for (QSocketNotifier *notifier : m_serial.findChildren<QSocketNotifier *>())
         if (notifier->type() == QSocketNotifier::Read && notifier->socket() == m_serial.handle())
             m_portReadNotifier = notifier;
+    if (m_portReadNotifier)
+        m_portReadNotifier->setEnabled(false); // the first tick takes what arrives meanwhile
     if (!ApplySettings()) {
         m_serial.close();
         return RefuseConnect(m_lastError);

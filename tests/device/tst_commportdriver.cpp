@@ -112,6 +112,7 @@ private Q_SLOTS:
     void vanishedDeviceClosesAtOnce_data();
     void vanishedDeviceClosesAtOnce();
     void fastPeerHeldBackBySystem();
+    void bytesTakenAtTicksOnly();
 
     void realPort();
 };
@@ -740,6 +741,33 @@ void TestCommPortDriver::vanishedDeviceClosesAtOnce()
 // The peer writes whenever the line takes bytes, far faster than the
 // driver reads (512 bytes a tick). The driver holds at most InBufSize bytes;
 // the system holds the peer back; every byte arrives once, in order.
+// An instrument sends a few bytes every millisecond or two. The driver takes
+// them at its polling tick, not as they arrive: the port object reports input
+// at most once a tick, and every byte comes in order.
+void TestCommPortDriver::bytesTakenAtTicksOnly()
+{
+    PseudoTerminal pty;
+    TCommPortDriver driver;
+    driver.SetPollingDelay(50);
+    QVERIFY(OpenOn(driver, pty));
+    QByteArray received;
+    driver.SetOnReceiveData([&](TCommPortDriver *, const quint8 *data, quint32 size) {
+        received.append(reinterpret_cast<const char *>(data), qsizetype(size));
+    });
+    const QByteArray stream = Pattern(600, 3);
+    const TPortActivity before = driver.Activity();
+    for (qsizetype sent = 0; sent < stream.size(); sent += 4) {
+        pty.WriteAvailable(stream.mid(sent, 4));
+        QTest::qWait(2);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(received.size(), stream.size(), 2000);
+    QCOMPARE(received, stream);
+    const quint64 ticks = driver.Activity().PollTicks - before.PollTicks;
+    const quint64 signals = driver.Activity().PortSignals - before.PortSignals;
+    qInfo("150 writes of 4 bytes: %llu ticks, %llu port signals", ticks, signals);
+    QVERIFY2(signals <= ticks, qPrintable(u"%1 signals in %2 ticks"_s.arg(signals).arg(ticks)));
+}
+
 void TestCommPortDriver::fastPeerHeldBackBySystem()
 {
     PseudoTerminal pty;
