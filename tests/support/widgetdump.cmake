@@ -1,4 +1,4 @@
-# Window specifications as golden dumps of the widget tree (tests/golden/).
+# Windows described as golden dumps of the widget tree (tests/golden/).
 if(NOT KAVRO_CORE_ONLY)
   add_library(kavro_test_widgets STATIC
     ${CMAKE_CURRENT_LIST_DIR}/widgetdump.h

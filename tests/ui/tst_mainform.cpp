@@ -159,7 +159,7 @@ void tst_MainForm::cleanup()
     form_.reset();
 }
 
-// The window's specification: every widget and action with its properties,
+// The window as a whole: every widget and action with its properties,
 // and the components that are not widgets.
 void tst_MainForm::windowDump()
 {
