@@ -15,6 +15,7 @@
 // has been read again after the zero readings.
 
 #include "protocol/capturefile.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,24 +40,6 @@ const QString Decoder = QStringLiteral(KAVRO_DECODER);
 constexpr int ConnectionTimeoutMs = 30000;
 constexpr int LiveReadingsMs = 6000;
 constexpr int ReplayTimeoutMs = 60000;
-
-QString ReadText(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
-QStringList CommandsSent(const QString &log)
-{
-    QStringList codes;
-    static const QRegularExpression received(u"received\\s+(\\d+)"_s);
-    for (const QString &line : ReadText(log).split(u'\n')) {
-        const QRegularExpressionMatch match = received.match(line);
-        if (match.hasMatch())
-            codes << match.captured(1);
-    }
-    return codes;
-}
 
 // One simulated instrument and one run of the program on it, in a folder
 // of their own (the program finds its settings beside its executable).
@@ -159,7 +142,7 @@ void TestCaptureReplay::replayShowsTheSameValues()
     Session first(folder.path(), u"first"_s);
     QVERIFY(first.Start({ u"--countdown"_s, u"60"_s }));
     QTRY_VERIFY_WITH_TIMEOUT(
-        CommandsSent(first.Log()).size() >= 2 || !first.Running(), ConnectionTimeoutMs);
+        test::SimulatorCommands(first.Log()).size() >= 2 || !first.Running(), ConnectionTimeoutMs);
     QTest::qWait(LiveReadingsMs);
     QVERIFY2(first.Running(), qPrintable(first.Output()));
     first.Stop(SIGTERM);
@@ -171,7 +154,7 @@ void TestCaptureReplay::replayShowsTheSameValues()
     Session second(folder.path(), u"second"_s);
     QVERIFY(second.Start({ u"--replay"_s, first.CapturePath(), u"--start-after"_s, u"2.5"_s }));
     QTRY_VERIFY_WITH_TIMEOUT(
-        ReadText(second.Log()).contains(u"end of the capture"_s) || !second.Running(),
+        test::ReadFile(second.Log()).contains("end of the capture") || !second.Running(),
         ReplayTimeoutMs);
     QTest::qWait(1000); // the port's last poll
     QVERIFY2(second.Running(), qPrintable(second.Output()));
@@ -179,7 +162,7 @@ void TestCaptureReplay::replayShowsTheSameValues()
     // The program took the replay for the instrument: it joined in the
     // readings before the zero setting, as the first run did, asked for the
     // zero setting and, at its end, for the calibration block.
-    const QStringList commands = CommandsSent(second.Log());
+    const QStringList commands = test::SimulatorCommands(second.Log());
     QVERIFY2(commands == QStringList({ u"210"_s, u"196"_s }), qPrintable(commands.join(u' ')));
 
     const CaptureReadResult one = ReadCaptureFile(first.CapturePath());

@@ -1,3 +1,5 @@
+#include "support/testfiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -18,25 +20,6 @@ const QString Simulator = QStringLiteral(KAVRO_SIMULATOR);
 
 constexpr int ConnectionTimeoutMs = 30000;
 constexpr int LiveReadingsMs = 6000;
-
-QString ReadText(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
-// The codes the program sent, from the simulator's log, in order.
-QStringList CommandsSent(const QString &log)
-{
-    QStringList codes;
-    static const QRegularExpression received(u"received\\s+(\\d+)"_s);
-    for (const QString &line : ReadText(log).split(u'\n')) {
-        const QRegularExpressionMatch match = received.match(line);
-        if (match.hasMatch())
-            codes << match.captured(1);
-    }
-    return codes;
-}
 
 } // namespace
 
@@ -82,16 +65,17 @@ void TestEndToEnd::programConnectsToTheSimulatedInstrument()
 
     // Splash, stream detected (210), zero setting, block requested (196).
     QTRY_VERIFY_WITH_TIMEOUT(
-        CommandsSent(log).size() >= 2 || program.state() != QProcess::Running, ConnectionTimeoutMs);
+        kavro::test::SimulatorCommands(log).size() >= 2 || program.state() != QProcess::Running,
+        ConnectionTimeoutMs);
     QVERIFY2(program.state() == QProcess::Running,
         qPrintable(QString::fromLocal8Bit(program.readAll())));
-    QCOMPARE(CommandsSent(log), (QStringList { u"210"_s, u"196"_s }));
+    QCOMPARE(kavro::test::SimulatorCommands(log), (QStringList { u"210"_s, u"196"_s }));
 
     // Live readings keep the connection watchdog satisfied.
     QTest::qWait(LiveReadingsMs);
     QVERIFY2(program.state() == QProcess::Running,
         qPrintable(QString::fromLocal8Bit(program.readAll())));
-    QCOMPARE(CommandsSent(log), (QStringList { u"210"_s, u"196"_s }));
+    QCOMPARE(kavro::test::SimulatorCommands(log), (QStringList { u"210"_s, u"196"_s }));
 
     program.terminate();
     QVERIFY(program.waitForFinished(5000));
@@ -101,7 +85,7 @@ void TestEndToEnd::programConnectsToTheSimulatedInstrument()
     QVERIFY(!QFileInfo(link).isSymLink());
 
     // The program opened the device once and the readings ran at line speed.
-    const QString text = ReadText(log);
+    const QString text = QString::fromUtf8(kavro::test::ReadFile(log));
     QCOMPARE(text.count(u"program opened the device"_s), 1);
     const QRegularExpressionMatch sent
         = QRegularExpression(u"(\\d+) bytes sent in ([\\d.]+) s"_s).match(text);

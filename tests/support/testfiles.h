@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QString>
 #include <QStringList>
@@ -14,6 +15,19 @@ inline QByteArray ReadFile(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The command codes the program sent, in order, from the simulator's log.
+inline QStringList SimulatorCommands(const QString &log)
+{
+    QStringList codes;
+    static const QRegularExpression received(QStringLiteral("received\\s+(\\d+)"));
+    for (const QByteArray &line : ReadFile(log).split('\n')) {
+        const QRegularExpressionMatch match = received.match(QString::fromUtf8(line));
+        if (match.hasMatch())
+            codes << match.captured(1);
+    }
+    return codes;
 }
 
 // Whether the file now holds exactly data.
