@@ -24,6 +24,11 @@ QDateTime EndWatchingEnvironment::Now() const
     return environment_.Now();
 }
 
+qint64 EndWatchingEnvironment::NowMsSinceEpoch() const
+{
+    return environment_.NowMsSinceEpoch();
+}
+
 QString EndWatchingEnvironment::ProgramFolder() const
 {
     return environment_.ProgramFolder();

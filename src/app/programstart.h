@@ -23,6 +23,7 @@ public:
     EndWatchingEnvironment(AppEnvironment &environment, std::function<void()> onEnd);
 
     QDateTime Now() const override;
+    qint64 NowMsSinceEpoch() const override;
     QString ProgramFolder() const override;
     void EndProgram(int exitCode) override;
 

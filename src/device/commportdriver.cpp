@@ -491,7 +491,10 @@ void TCommPortDriver::PollTick()
         return;
     ++m_activity.PollTicks;
     m_pollTimer.start(m_pollingDelay);
-    m_serial.clearError(); // receive errors are cleared; a device that has gone is closed
+    // Receive errors are cleared (a device that has gone is closed); clearing
+    // only when there is one spares a signal on every tick.
+    if (m_serial.error() != QSerialPort::NoError)
+        m_serial.clearError();
     TakeArrivedInput();
     if (!IsConnected())
         return;

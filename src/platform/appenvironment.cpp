@@ -12,6 +12,11 @@ QDateTime SystemEnvironment::Now() const
     return QDateTime::currentDateTime();
 }
 
+qint64 SystemEnvironment::NowMsSinceEpoch() const
+{
+    return QDateTime::currentMSecsSinceEpoch();
+}
+
 QString SystemEnvironment::ProgramFolder() const
 {
     return QCoreApplication::applicationDirPath();

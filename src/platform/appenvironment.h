@@ -14,6 +14,9 @@ class AppEnvironment
 public:
     virtual ~AppEnvironment() = default;
     virtual QDateTime Now() const = 0;
+    // The same instant as milliseconds since the epoch, for clocks read many
+    // times a second: a local QDateTime looks up the time zone each time.
+    virtual qint64 NowMsSinceEpoch() const { return Now().toMSecsSinceEpoch(); }
     virtual QString ProgramFolder() const = 0;
     // Ends the program after the current event; every way out goes here.
     virtual void EndProgram(int exitCode) = 0;
@@ -25,6 +28,7 @@ class SystemEnvironment : public AppEnvironment
 {
 public:
     QDateTime Now() const override;
+    qint64 NowMsSinceEpoch() const override;
     QString ProgramFolder() const override;
     void EndProgram(int exitCode) override;
 };

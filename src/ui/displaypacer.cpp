@@ -13,16 +13,16 @@ DisplayPacer::DisplayPacer(Show show, QObject *parent)
     connect(&timer_, &QTimer::timeout, this, &DisplayPacer::Flush);
 }
 
-void DisplayPacer::Offer(int quantity, double value, const QString &text)
+void DisplayPacer::Offer(int quantity, double value)
 {
     if (!IsQuantity(quantity))
         return;
     const auto index = std::size_t(quantity);
     if (clock_.elapsed() - lastShownMs_[index] >= IntervalMs && !waiting_[index].waiting) {
-        ShowNow(quantity, value, text);
+        ShowNow(quantity, value);
         return;
     }
-    waiting_[index] = { true, value, text };
+    waiting_[index] = { true, value };
     if (!timer_.isActive())
         timer_.start();
 }
@@ -34,15 +34,15 @@ void DisplayPacer::Flush()
         Waiting &next = waiting_[std::size_t(quantity)];
         if (next.waiting) {
             next.waiting = false;
-            ShowNow(quantity, next.value, next.text);
+            ShowNow(quantity, next.value);
         }
     }
 }
 
-void DisplayPacer::ShowNow(int quantity, double value, const QString &text)
+void DisplayPacer::ShowNow(int quantity, double value)
 {
     lastShownMs_[std::size_t(quantity)] = clock_.elapsed();
-    show_(quantity, value, text);
+    show_(quantity, value);
 }
 
 } // namespace kavro

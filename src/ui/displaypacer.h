@@ -4,7 +4,6 @@
 
 #include <QElapsedTimer>
 #include <QObject>
-#include <QString>
 #include <QTimer>
 #include <array>
 #include <functional>
@@ -17,17 +16,18 @@ namespace kavro {
 // second. A quantity not shown for an interval is shown at once; further
 // values within the interval wait, and the newest of them is shown when it
 // ends. The values themselves (for the measurement, the chart, the report)
-// are never held back, only their drawing.
+// are never held back, only their drawing, and only a value drawn is
+// formatted.
 class DisplayPacer : public QObject
 {
 public:
     static constexpr int IntervalMs = 100;
 
-    using Show = std::function<void(int quantity, double value, const QString &text)>;
+    using Show = std::function<void(int quantity, double value)>;
 
     explicit DisplayPacer(Show show, QObject *parent = nullptr);
 
-    void Offer(int quantity, double value, const QString &text);
+    void Offer(int quantity, double value);
     // Shows every value still waiting now.
     void Flush();
 
@@ -36,10 +36,9 @@ private:
     {
         bool waiting = false;
         double value = 0;
-        QString text;
     };
 
-    void ShowNow(int quantity, double value, const QString &text);
+    void ShowNow(int quantity, double value);
 
     Show show_;
     QElapsedTimer clock_;

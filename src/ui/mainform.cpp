@@ -79,7 +79,8 @@ TMainForm::TMainForm(
     CreatePort();
     CreateMonitoring();
     pagesPacer_ = new DisplayPacer(
-        [this](int quantity, double shown, const QString &text) {
+        [this](int quantity, double shown) {
+            const QString text = FormatQuantity(quantity, shown);
             tsLevels->ShowReading(quantity, shown, text);
             tsNumbers->ShowText(quantity, text);
         },
@@ -416,10 +417,9 @@ void TMainForm::ShowValue(int quantity, double value)
     const double shown = readings_.Store(quantity, value);
     if (quantity == qnEngineSpeed)
         AddChartSample();
-    const QString text = FormatQuantity(quantity, shown);
-    pagesPacer_->Offer(quantity, shown, text);
+    pagesPacer_->Offer(quantity, shown);
     if (quantity <= qnEngineSpeed && measurementFieldWriter_ && MeasurementDialogVisible())
-        measurementFieldWriter_(quantity, text);
+        measurementFieldWriter_(quantity, FormatQuantity(quantity, shown));
 }
 
 void TMainForm::FlushDisplay()

@@ -96,7 +96,7 @@ void TrendMonitor::RestartTimeAxis(qint64 nowMs)
 // conversions look up the time zone every time.
 qint64 TrendMonitor::NowMs() const
 {
-    return context_.environment.Now().toMSecsSinceEpoch();
+    return context_.environment.NowMsSinceEpoch();
 }
 
 qint64 TrendMonitor::MonitoringDurationMs() const

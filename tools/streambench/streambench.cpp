@@ -136,6 +136,7 @@ public:
     { }
 
     QDateTime Now() const override { return QDateTime::currentDateTime(); }
+    qint64 NowMsSinceEpoch() const override { return QDateTime::currentMSecsSinceEpoch(); }
     QString ProgramFolder() const override { return folder_; }
     void EndProgram(int) override
     {
