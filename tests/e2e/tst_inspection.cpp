@@ -19,6 +19,7 @@
 #include "support/operatorsteps.h"
 #include "support/ptyinstrument.h"
 #include "support/scripteddialogs.h"
+#include "support/testfiles.h"
 #include "ui/archiveform.h"
 #include "ui/inspectionarchiving.h"
 #include "ui/inspectionwindows.h"
@@ -38,7 +39,6 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTableView>
@@ -204,27 +204,6 @@ const Step AfterMinimum { { 0.45, 150, 14.5, 0.5, 800, 88 },
     { u" 150"_s, u"0,45"_s, u"14,5"_s, u" 0,50"_s, u"1,00"_s, u" 800"_s } };
 const Step AfterIncreased { { 0.30, 120, 14.6, 0.5, 2500, 88 },
     { u" 120"_s, u"0,30"_s, u"14,6"_s, u" 0,50"_s, u"1,01"_s, u"2500"_s } };
-
-QString RunProgram(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(QStandardPaths::findExecutable(program), arguments);
-    if (!process.waitForFinished(60000) || process.exitCode() != 0)
-        return {};
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-// The printed lines of a PDF, runs of blanks made one.
-QStringList PdfLines(const QString &pdf)
-{
-    QString text = RunProgram(u"pdftotext"_s, { u"-layout"_s, pdf, u"-"_s });
-    text.replace(QRegularExpression(u"[ \t]+"_s), u" "_s);
-    QStringList lines;
-    for (const QString &line : text.split(u'\n'))
-        if (!line.trimmed().isEmpty())
-            lines << line.trimmed();
-    return lines;
-}
 
 // Whether `wanted` occur in `lines` in this order (other lines between).
 bool InOrder(const QStringList &lines, const QStringList &wanted)
@@ -525,7 +504,7 @@ void tst_Inspection::PrintReport()
     QVERIFY(dialogs_->dialogHandlers.isEmpty() && dialogs_->printerHandlers.isEmpty());
     QCOMPARE(dialogs_->modalDialogs.last(), u"TPrintForm"_s);
 
-    const QStringList lines = PdfLines(pdf);
+    const QStringList lines = test::PdfLines(pdf);
     const QStringList expected = {
         u"Дата измерений: 08.12.2026 10:20:00"_s,
         u"Модель автомобиля: ГАЗ-3302"_s,
@@ -542,7 +521,7 @@ void tst_Inspection::PrintReport()
     };
     QVERIFY2(InOrder(lines, expected), qPrintable(lines.join(u'\n')));
     QVERIFY2(lines.filter(u"#"_s).isEmpty(), qPrintable(lines.join(u'\n')));
-    RunProgram(u"pdftoppm"_s,
+    test::ProgramOutput(u"pdftoppm"_s,
         { u"-r"_s, u"80"_s, u"-png"_s, u"-singlefile"_s, pdf,
             QStringLiteral(KAVRO_SCREENS_DIR "/e2e-report-printed") });
 }

@@ -61,4 +61,17 @@ inline QString PdfText(const QString &pdf)
         QStringLiteral("pdftotext"), { QStringLiteral("-layout"), pdf, QStringLiteral("-") });
 }
 
+// A PDF file's printed lines, trimmed, with runs of blanks made one.
+inline QStringList PdfLines(const QString &pdf)
+{
+    static const QRegularExpression blanks(QStringLiteral("[ \t]+"));
+    QStringList lines;
+    for (QString line : PdfText(pdf).split(u'\n')) {
+        line = line.replace(blanks, QStringLiteral(" ")).trimmed();
+        if (!line.isEmpty())
+            lines << line;
+    }
+    return lines;
+}
+
 } // namespace kavro::test

@@ -21,25 +21,12 @@
 
 using namespace Qt::StringLiterals;
 using namespace kavro;
-using kavro::test::PdfText;
 using kavro::test::ProgramOutput;
 using kavro::test::ReadFile;
 using kavro::test::StandardTemplate;
 using kavro::test::WriteFile;
 
 namespace {
-
-// The lines of a PDF's text with runs of blanks made one.
-QStringList pdfLines(const QString &pdf)
-{
-    QString text = PdfText(pdf);
-    text.replace(QRegularExpression(u"[ \t]+"_s), u" "_s);
-    QStringList lines;
-    for (const QString &line : text.split(u'\n'))
-        if (!line.trimmed().isEmpty())
-            lines << line.trimmed();
-    return lines;
-}
 
 using Values = MeasurementResults::QuantityValues;
 
@@ -209,7 +196,7 @@ void tst_PrintForm::printedReport()
 
     // The leading blanks of "   5 ppm" are exact in the preview, which is what is printed.
     QVERIFY(form_->RTB->toPlainText().contains(u"\n   5 ppm\n3000 ppm\n"_s));
-    const QStringList lines = pdfLines(pdf);
+    const QStringList lines = test::PdfLines(pdf);
     for (const QString &line : expected)
         QVERIFY2(lines.contains(line), qPrintable(line + u"\n---\n"_s + lines.join(u'\n')));
     QVERIFY2(lines.filter(u"#"_s).size() == expected.filter(u"#"_s).size(),
@@ -296,7 +283,7 @@ void tst_PrintForm::templateMissingThenPresent()
     QCOMPARE(showAndPrint(pdf), int(QDialog::Accepted));
     QCOMPARE(dialogs_->messages.size(), 1);
     QVERIFY(form_->Button1->isEnabled());
-    QVERIFY(pdfLines(pdf).contains(u"Регистрационный знак: А123ВС77"_s));
+    QVERIFY(test::PdfLines(pdf).contains(u"Регистрационный знак: А123ВС77"_s));
 }
 
 void tst_PrintForm::cancelled_data()
@@ -406,7 +393,7 @@ void tst_PrintForm::savedAsPdf()
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList());
         return;
     }
-    const QStringList lines = pdfLines(path);
+    const QStringList lines = test::PdfLines(path);
     QVERIFY2(lines.contains(u"Регистрационный знак: "_s + number + u"77"_s),
         qPrintable(lines.join(u'\n')));
     QVERIFY(lines.contains(u"После регулировки 0,18 % 0,12 % 5 ppm 3000 ppm 1,00"_s));
